@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/audio/AudioEngine.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kb::audio {
+
+// One output driver. The mixer thread hands it blocks of interleaved S16 stereo at
+// kOutputRate; write() returns when the sink has taken the block, which paces the mixer.
+class AudioSink {
+public:
+    virtual ~AudioSink() = default;
+
+    virtual std::string name() const = 0;
+    // Frames taken by write() that the listener has not heard yet.
+    virtual int64_t latencyFrames() const = 0;
+    virtual void write(const int16_t* interleaved, size_t frames) = 0;
+    // Nothing is playing for a while: the next write starts a fresh stretch of time.
+    virtual void idle() {}
+    // A sink without a device that would underrun lets the mixer wait a little for a
+    // stream whose writer is late, instead of filling the gap with silence.
+    virtual bool waitsForData() const { return false; }
+};
+
+std::unique_ptr<AudioSink> makeNullSink(double speed, size_t periodFrames);
+// Null when the file cannot be created.
+std::unique_ptr<AudioSink> makeCaptureSink(const std::string& path, double speed, size_t periodFrames);
+// Null when no SDL audio device can be opened.
+std::unique_ptr<AudioSink> makeSdlSink(size_t periodFrames);
+
+} // namespace kb::audio

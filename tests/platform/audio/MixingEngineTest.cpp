@@ -1,0 +1,173 @@
+#include "platform/audio/AudioEngine.h"
+#include "tests/platform/audio/WavReader.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+using namespace kb::audio;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::unique_ptr<AudioEngine> captureEngine(const std::string& path, double speed = 50)
+{
+    SinkChoice choice;
+    choice.kind = SinkChoice::Kind::Capture;
+    choice.capturePath = path;
+    choice.speed = speed;
+    return AudioEngine::create(choice);
+}
+
+// Interleaved stereo frames: left counts up from `start`, right is its negative.
+std::vector<int16_t> ramp(size_t frames, int start = 1)
+{
+    std::vector<int16_t> pcm(frames * 2);
+    for (size_t f = 0; f < frames; ++f) {
+        pcm[2 * f] = static_cast<int16_t>((start + static_cast<int>(f)) % 30000);
+        pcm[2 * f + 1] = static_cast<int16_t>(-pcm[2 * f]);
+    }
+    return pcm;
+}
+
+void writeAll(AudioStream& stream, const std::vector<int16_t>& pcm)
+{
+    size_t done = 0;
+    const size_t frames = pcm.size() / 2;
+    while (done < frames) {
+        done += stream.write(pcm.data() + 2 * done, frames - done);
+        if (done < frames)
+            stream.waitWritable(100ms);
+    }
+}
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(MixingEngine, CapturesExactlyWhatWasPlayedAtFullLevel)
+{
+    kbtest::TempDir dir;
+    const auto path = dir.fileUtf8("out.wav");
+    auto engine = captureEngine(path);
+    ASSERT_EQ(engine->sinkName(), "capture");
+    auto stream = engine->openStream(Line::WaveOut0);
+    const auto pcm = ramp(3000);
+
+    // More than the stream holds at once: the writer has to wait for the mixer.
+    stream->setPlaying(true);
+    std::thread writer([&] {
+        for (int i = 0; i < 5; ++i)
+            writeAll(*stream, pcm);
+        stream->markEnd();
+    });
+    ASSERT_TRUE(waitFor([&] { return stream->drained(); }));
+    writer.join();
+    EXPECT_EQ(stream->heardFrames(), 15000);
+    stream->setPlaying(false);
+    engine.reset();
+
+    const auto wav = kbtest::readWav16(path);
+    ASSERT_EQ(wav.rate, kOutputRate);
+    ASSERT_EQ(wav.channels, 2);
+    // Find where the signal starts (a starved stream plays silence first).
+    size_t first = 0;
+    while (first < wav.samples.size() && wav.samples[first] == 0)
+        ++first;
+    ASSERT_LE(first + 5 * pcm.size(), wav.samples.size());
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(std::equal(pcm.begin(), pcm.end(), wav.samples.begin() + first + i * pcm.size()));
+}
+
+TEST(MixingEngine, AppliesTheLineLevelPerChannelAndSaturatesTheSum)
+{
+    kbtest::TempDir dir;
+    const auto path = dir.fileUtf8("out.wav");
+    auto engine = captureEngine(path);
+    engine->levels().set(Line::WaveOut0, 0xFFFF8000u); // left half, right full
+    auto wave = engine->openStream(Line::WaveOut0);
+    auto midi = engine->openStream(Line::MidiOut0);
+
+    // Long enough to overlap although the two streams start one after the other.
+    std::thread writer([&] {
+        writeAll(*wave, std::vector<int16_t>(20000 * 2, 30000));
+        wave->markEnd();
+    });
+    wave->setPlaying(true);
+    midi->setPlaying(true);
+    writeAll(*midi, std::vector<int16_t>(20000 * 2, 10000));
+    midi->markEnd();
+    writer.join();
+    ASSERT_TRUE(waitFor([&] { return wave->drained() && midi->drained(); }));
+    engine.reset();
+
+    const auto wav = kbtest::readWav16(path);
+    bool mixed = false;
+    for (size_t f = 0; f < wav.frames() && !mixed; ++f)
+        mixed = wav.samples[2 * f] == 30000 * 32768 / 65535 + 10000 && wav.samples[2 * f + 1] == 32767;
+    EXPECT_TRUE(mixed);
+}
+
+TEST(MixingEngine, PauseHoldsTheClockAndRecordsNothing)
+{
+    kbtest::TempDir dir;
+    const auto path = dir.fileUtf8("out.wav");
+    auto engine = captureEngine(path, 5);
+    auto stream = engine->openStream(Line::WaveOut0);
+    writeAll(*stream, ramp(8000));
+    stream->setPlaying(true);
+    ASSERT_TRUE(waitFor([&] { return stream->heardFrames() >= 2048; }));
+    stream->setPlaying(false);
+    std::this_thread::sleep_for(20ms); // let the period in flight finish
+    const auto heard = stream->heardFrames();
+    const auto recorded = kbtest::readWav16(path).frames();
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(stream->heardFrames(), heard);
+    EXPECT_EQ(kbtest::readWav16(path).frames(), recorded);
+    EXPECT_FALSE(stream->drained());
+
+    stream->flush();
+    EXPECT_EQ(stream->heardFrames(), 0);
+    EXPECT_EQ(stream->queuedFrames(), 0u);
+}
+
+TEST(MixingEngine, StarvedStreamKeepsItsClockAndTheNullSinkStillRuns)
+{
+    SinkChoice choice;
+    ASSERT_TRUE(SinkChoice::parse("null,speed=100", choice));
+    auto engine = AudioEngine::create(choice);
+    EXPECT_EQ(engine->sinkName(), "null");
+    auto stream = engine->openStream(Line::WaveOut0);
+    stream->setPlaying(true);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(stream->heardFrames(), 0);
+
+    writeAll(*stream, ramp(4096));
+    stream->markEnd();
+    ASSERT_TRUE(waitFor([&] { return stream->drained(); }));
+    EXPECT_EQ(stream->heardFrames(), 4096);
+}
+
+TEST(MixingEngine, UnwritableCaptureFallsBackToTheNullSink)
+{
+    SinkChoice choice;
+    choice.kind = SinkChoice::Kind::Capture;
+    choice.capturePath = "/nonexistent-folder/x.wav";
+    testing::internal::CaptureStderr();
+    auto engine = AudioEngine::create(choice);
+    const auto err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(engine->sinkName(), "null");
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+}
