@@ -1,6 +1,9 @@
 #include "platform/cdrom/DriveTable.h"
 
-#include <QDir>
+#include "platform/cdrom/DriveList.h"
+#include "platform/cdrom/DriveMonitor.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <mutex>
@@ -9,29 +12,18 @@ namespace kb::cdrom {
 
 namespace {
 
-// Optical drives in device order (sr0, sr1, ... sr10), named from D: on.
-std::vector<DriveEntry> physicalDrives()
-{
-    QStringList nodes = QDir("/dev").entryList({"sr*"}, QDir::System | QDir::Files | QDir::Readable);
-    std::sort(nodes.begin(), nodes.end(), [](const QString& a, const QString& b) {
-        return a.mid(2).toInt() < b.mid(2).toInt();
-    });
-    std::vector<DriveEntry> out;
-    char letter = 'D';
-    for (const QString& node : nodes) {
-        if (letter > 'Z')
-            break;
-        DriveEntry e;
-        e.name = std::string(1, letter++) + ":";
-        e.source = ("/dev/" + node).toStdString();
-        out.push_back(std::move(e));
-    }
-    return out;
-}
-
 class SystemDriveTable final : public DriveTable {
 public:
-    std::vector<DriveEntry> drives() const override { return physicalDrives(); }
+    SystemDriveTable()
+    {
+        // Watching needs an event loop; without an application the table only lists.
+        if (QCoreApplication::instance()) {
+            monitor_ = std::make_unique<DriveMonitor>(
+                file_, [this](unsigned code, const std::string& drive) { post(code, drive); });
+        }
+    }
+
+    std::vector<DriveEntry> drives() const override { return listDrives(file_); }
 
     void addEventReceiver(QObject* receiver) override
     {
@@ -45,8 +37,17 @@ public:
     }
 
 private:
+    void post(unsigned code, const std::string& drive)
+    {
+        std::lock_guard lock(mutex_);
+        for (QObject* r : receivers_)
+            QCoreApplication::postEvent(r, new DeviceChangeEvent(code, drive));
+    }
+
+    VirtualDriveFile file_;
     std::mutex mutex_;
     std::vector<QObject*> receivers_;
+    std::unique_ptr<DriveMonitor> monitor_;
 };
 
 } // namespace
