@@ -1,6 +1,10 @@
 #include "platform/engine/Platform.h"
 
 #include "platform/mci/ServiceFactory.h"
+#include "platform/mci/waveaudio/WaveAudioDeviceType.h"
+#include "platform/mci/cdaudio/CdAudioDevice.h"
+#include "platform/mci/sequencer/SequencerDevice.h"
+#include "platform/mci/avivideo/AviVideoDevice.h"
 
 namespace kb::platform {
 
@@ -9,6 +13,10 @@ namespace {
 std::vector<mci::DeviceType> deviceTypes()
 {
     std::vector<mci::DeviceType> types;
+    types.push_back(mci::waveAudioDeviceType());
+    types.push_back(mci::cdAudioDeviceType());
+    types.push_back(mci::sequencerDeviceType());
+    types.push_back(mci::aviVideoDeviceType());
     return types;
 }
 

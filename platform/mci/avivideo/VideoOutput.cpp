@@ -1,0 +1,141 @@
+#include "platform/mci/avivideo/VideoOutput.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kb::mci::avi {
+
+VideoOutput::VideoOutput(QSize nativeSize)
+    : native_(nativeSize), gui_(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
+{
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+}
+
+VideoOutput::~VideoOutput()
+{
+    delete child_.data(); // a surface placed in a window still alive; Qt owned the rest
+}
+
+VideoSurface* VideoOutput::surface() const
+{
+    return parent_ ? child_.data() : own_.get();
+}
+
+bool VideoOutput::setWindow(quintptr handle)
+{
+    if (!gui_)
+        return handle == 0;
+    if (handle == 0) {
+        delete child_.data();
+        parent_ = nullptr;
+        return true;
+    }
+    QWidget* window = QWidget::find(static_cast<WId>(handle));
+    if (!window)
+        return false;
+    if (window != parent_) {
+        delete child_.data();
+        parent_ = window;
+        child_ = new VideoSurface(window);
+    }
+    own_.reset();
+    placeChild();
+    child_->setVisible(shown_);
+    return true;
+}
+
+void VideoOutput::setDestination(std::optional<QRect> rect)
+{
+    destination_ = rect;
+    if (parent_ && child_)
+        placeChild();
+    else if (own_ && rect)
+        own_->resize(rect->size());
+}
+
+void VideoOutput::placeChild()
+{
+    child_->setGeometry(destination_ ? *destination_ : parent_->rect());
+}
+
+void VideoOutput::setShown(bool shown)
+{
+    shown_ = shown;
+    if (VideoSurface* s = surface())
+        s->setVisible(shown);
+}
+
+QSize VideoOutput::areaSize() const
+{
+    if (!gui_)
+        return {}; // nothing can show a picture: none is converted
+    if (parent_ && child_)
+        return child_->size();
+    if (own_)
+        return own_->size();
+    return destination_ ? destination_->size() : native_;
+}
+
+void VideoOutput::present(QImage image)
+{
+    if (!gui_)
+        return;
+    if (parent_.isNull() && child_.isNull() && !own_ && shown_) {
+        own_ = std::make_unique<VideoSurface>();
+        own_->setWindowTitle(QStringLiteral("Video"));
+        own_->resize(destination_ ? destination_->size() : native_);
+        own_->show();
+    }
+    if (VideoSurface* s = surface())
+        s->setFrame(std::move(image));
+}
+
+void VideoOutput::setClock(std::function<Clock()> clock)
+{
+    clock_ = std::move(clock);
+    queue_.clear();
+    timer_.stop();
+}
+
+void VideoOutput::schedule(QImage image, double ms, uint64_t generation)
+{
+    if (!clock_)
+        return; // the playback that made it is gone
+    queue_.push_back({std::move(image), ms, generation});
+    tick();
+}
+
+void VideoOutput::wake()
+{
+    if (!queue_.empty())
+        tick();
+}
+
+void VideoOutput::tick()
+{
+    timer_.stop();
+    if (!clock_)
+        return;
+    const Clock now = clock_();
+    std::erase_if(queue_, [&](const Timed& t) { return t.generation != now.generation; });
+    // Everything due is skipped but the latest: a late picture is never shown late.
+    auto due = queue_.end();
+    for (auto it = queue_.begin(); it != queue_.end() && it->ms <= now.ms + 0.5; ++it)
+        due = it;
+    if (due != queue_.end()) {
+        QImage image = std::move(due->image);
+        queue_.erase(queue_.begin(), due + 1);
+        present(std::move(image));
+    }
+    // Stopped or paused, the clock stands still: wake() restarts the watch.
+    if (!queue_.empty() && now.running) {
+        const double wait = std::clamp(queue_.front().ms - now.ms, 4.0, 20.0);
+        timer_.start(static_cast<int>(std::ceil(wait)));
+    }
+}
+
+} // namespace kb::mci::avi

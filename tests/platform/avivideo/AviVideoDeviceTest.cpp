@@ -1,0 +1,304 @@
+#include "platform/audio/AudioEngine.h"
+#include "platform/mci/avivideo/AviVideoDevice.h"
+#include "platform/mci/avivideo/FrameConverter.h"
+#include "platform/mci/avivideo/MediaFile.h"
+#include "tests/platform/avivideo/TestVideo.h"
+#include "tests/support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+using namespace kb::mci;
+using kb::audio::SinkChoice;
+
+namespace {
+
+class Ends : public DeviceEvents {
+public:
+    void playEnded(uint64_t playId, PlayEnd how) override
+    {
+        std::lock_guard lock(mutex);
+        list.emplace_back(playId, how);
+    }
+    std::vector<std::pair<uint64_t, PlayEnd>> snapshot()
+    {
+        std::lock_guard lock(mutex);
+        return list;
+    }
+    std::mutex mutex;
+    std::vector<std::pair<uint64_t, PlayEnd>> list;
+};
+
+class AviVideoTest : public ::testing::Test {
+protected:
+    void start(double speed, const kbtest::VideoSpec& spec, const char* name = "clip.mpg")
+    {
+        device.reset(); // a device of an earlier start still holds a stream of the old engine
+        engine = kb::audio::AudioEngine::create({SinkChoice::Kind::Null, {}, speed});
+        device = aviVideoDeviceType().create({engine.get(), nullptr, &ends});
+        path = dir.fileUtf8(name);
+        ASSERT_TRUE(kbtest::writeTestVideo(path, spec));
+        ASSERT_EQ(device->open({path, false}), 0u);
+    }
+    std::string status(StatusItem item)
+    {
+        std::string reply;
+        EXPECT_EQ(device->status({item, std::nullopt}, reply), 0u);
+        return reply;
+    }
+    void setFormat(TimeFormat f) { ASSERT_EQ(device->set({f, std::nullopt}), 0u); }
+    bool waitForMode(const std::string& mode, int ms)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            if (status(StatusItem::Mode) == mode)
+                return true;
+            QTest::qWait(5);
+        }
+        return false;
+    }
+    // Shows the device's picture in a window of our own, as the player does.
+    void attach(QWidget& host, int w, int h)
+    {
+        host.resize(w, h);
+        host.show();
+        ASSERT_EQ(device->window({static_cast<uint64_t>(host.winId()), std::nullopt}), 0u);
+        ASSERT_EQ(device->put({true, std::array<int32_t, 4>{0, 0, w, h}}), 0u);
+    }
+    int shownFrame(QWidget& host, QRect area)
+    {
+        return kbtest::readFrameNumber(host.grab().toImage(), area);
+    }
+
+    struct Followed {
+        int checked = 0;
+        int highest = -1;
+    };
+    // Watches a playing clip as a viewer would: the picture painted now must be within a
+    // frame of the clock read around that paint (clock in frames). Pictures outside
+    // (first, last) are not judged: the first may still be on its way, the last is held.
+    // A moment the UI thread did not run (the process or this thread held up by a busy
+    // machine) proves nothing either way: the pictures queued meanwhile are shown late by
+    // no fault of the device, so such samples are left out.
+    Followed follow(QWidget& host, QRect area, int first, int last)
+    {
+        constexpr qint64 kFrameMs = 40, kPauseMs = 10;
+        Followed seen;
+        QElapsedTimer total, ui;
+        total.start();
+        ui.start();
+        while (status(StatusItem::Mode) == "playing" && total.elapsed() < 10000) {
+            QTest::qWait(kPauseMs);
+            const qint64 away = ui.restart(); // beyond kPauseMs: the thread was held up
+            QCoreApplication::processEvents();
+            const int before = std::stoi(status(StatusItem::Position));
+            const int shown = shownFrame(host, area);
+            const int after = std::stoi(status(StatusItem::Position));
+            const bool ran = away < kPauseMs + kFrameMs && ui.elapsed() < kFrameMs / 2;
+            if (!ran || shown < 0 || before <= first || after >= last)
+                continue;
+            ++seen.checked;
+            seen.highest = std::max(seen.highest, shown);
+            EXPECT_GE(shown, before - 1) << "picture " << shown << " painted between positions " << before
+                                         << " and " << after;
+            EXPECT_LE(shown, after + 1) << "picture " << shown << " painted between positions " << before
+                                        << " and " << after;
+        }
+        return seen;
+    }
+
+    kbtest::TempDir dir;
+    std::string path;
+    Ends ends;
+    std::unique_ptr<kb::audio::AudioEngine> engine;
+    std::unique_ptr<Device> device;
+};
+
+TEST_F(AviVideoTest, LengthsAndPositionsInFramesAndMilliseconds)
+{
+    start(1, {"avi", 3, 25, 160, 120, true, false}, "clip.avi");
+    EXPECT_EQ(status(StatusItem::TimeFormat), "frames");
+    EXPECT_EQ(status(StatusItem::Length), "75");
+    setFormat(TimeFormat::Milliseconds);
+    EXPECT_EQ(status(StatusItem::Length), "3000");
+    EXPECT_EQ(status(StatusItem::Position), "0");
+    EXPECT_EQ(status(StatusItem::Mode), "stopped");
+    EXPECT_EQ(status(StatusItem::CurrentTrack), "1");
+
+    ASSERT_EQ(device->seek({SeekRequest::Kind::To, 1230}), 0u);
+    EXPECT_EQ(status(StatusItem::Position), "1230");
+    setFormat(TimeFormat::Frames);
+    EXPECT_EQ(status(StatusItem::Position), "30");
+    ASSERT_EQ(device->seek({SeekRequest::Kind::To, 41}), 0u);
+    EXPECT_EQ(status(StatusItem::Position), "41");
+
+    EXPECT_EQ(device->seek({SeekRequest::Kind::To, 76}), MCIERR_OUTOFRANGE);
+    EXPECT_EQ(device->play({80, std::nullopt}, 1), MCIERR_OUTOFRANGE);
+    EXPECT_EQ(device->play({50, 40}, 1), MCIERR_OUTOFRANGE);
+    EXPECT_EQ(status(StatusItem::Position), "41");
+    EXPECT_EQ(device->set({TimeFormat::Smpte24, std::nullopt}), MCIERR_BAD_TIME_FORMAT);
+    EXPECT_EQ(status(StatusItem::TimeFormat), "frames");
+    EXPECT_TRUE(ends.snapshot().empty());
+}
+
+TEST_F(AviVideoTest, MpegWithSoundPlaysToTheEnd)
+{
+    start(6, {"mpeg", 2, 25, 160, 120, true, true});
+    setFormat(TimeFormat::Milliseconds);
+    const int length = std::stoi(status(StatusItem::Length));
+    EXPECT_NEAR(length, 2000, 60);
+    ASSERT_EQ(device->play({}, 9), 0u);
+    EXPECT_EQ(status(StatusItem::Mode), "playing");
+    ASSERT_TRUE(waitForMode("stopped", 10000));
+    EXPECT_EQ(status(StatusItem::Position), status(StatusItem::Length));
+    setFormat(TimeFormat::Frames);
+    EXPECT_EQ(status(StatusItem::Position), status(StatusItem::Length));
+    const auto list = ends.snapshot();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0], std::make_pair(uint64_t{9}, PlayEnd::Completed));
+}
+
+TEST_F(AviVideoTest, PicturesFollowTheSoundClock)
+{
+    start(1, {"mpeg", 3, 25, 160, 120, true, true});
+    QWidget host;
+    attach(host, 320, 240);
+    ASSERT_EQ(device->play({}, 1), 0u);
+    const Followed seen = follow(host, QRect(0, 0, 320, 240), 0, 74);
+    EXPECT_GT(seen.checked, 20);
+    EXPECT_GT(seen.highest, 60);
+}
+
+TEST_F(AviVideoTest, PicturesWithoutSoundFollowARealTimeClock)
+{
+    start(1, {"avi", 2, 25, 160, 120, true, false}, "silent.avi");
+    QWidget host;
+    attach(host, 160, 120);
+    ASSERT_EQ(device->play({25, std::nullopt}, 1), 0u);
+    const Followed seen = follow(host, QRect(0, 0, 160, 120), 25, 49);
+    EXPECT_GT(seen.checked, 10);
+    EXPECT_EQ(status(StatusItem::Position), "50");
+}
+
+TEST_F(AviVideoTest, SeekShowsTheExactPictureLetterboxed)
+{
+    for (const char* name : {"clip.avi", "clip.mpg"}) {
+        SCOPED_TRACE(name);
+        start(1, {std::string(name).ends_with(".avi") ? "avi" : "mpeg", 3, 25, 160, 120, true, true}, name);
+        QWidget host;
+        attach(host, 400, 150); // wider than 4:3: bars left and right
+        for (int target : {37, 5, 50, 70}) {
+            ASSERT_EQ(device->seek({SeekRequest::Kind::To, static_cast<uint32_t>(target)}), 0u);
+            int shown = -1;
+            QElapsedTimer t;
+            t.start();
+            while (shown != target && t.elapsed() < 3000) {
+                QTest::qWait(10);
+                shown = shownFrame(host, QRect(100, 0, 200, 150));
+            }
+            EXPECT_EQ(shown, target);
+            EXPECT_EQ(status(StatusItem::Position), std::to_string(target));
+            EXPECT_EQ(status(StatusItem::Mode), "stopped");
+        }
+        const QImage image = host.grab().toImage();
+        EXPECT_EQ(qGray(image.pixel(20, 75)), 0);
+        EXPECT_EQ(qGray(image.pixel(380, 75)), 0);
+    }
+}
+
+// Every frame of both containers, straight from the decoder: the picture timed at a frame's
+// start must be that frame (the program stream of this clip mistimes pictures 48 to 50).
+TEST(MediaFileSeek, EveryFrameLandsExactly)
+{
+    kbtest::TempDir dir;
+    for (const char* format : {"avi", "mpeg"}) {
+        SCOPED_TRACE(format);
+        const std::string path = dir.fileUtf8(QStringLiteral("every.") + format);
+        ASSERT_TRUE(kbtest::writeTestVideo(path, {format, 3, 25, 160, 120, true, true}));
+        kb::mci::avi::MediaFile media;
+        ASSERT_EQ(media.open(path, 44100), kb::mci::avi::MediaFile::OpenResult::Ok);
+        for (int n = 0; n < 75; ++n) {
+            const double ms = n * 40.0;
+            media.seek(static_cast<int64_t>(ms));
+            std::deque<kb::mci::avi::VideoFrame> video;
+            std::deque<kb::mci::avi::AudioChunk> sound;
+            while ((video.empty() || video.back().ms <= ms + 0.5) && media.step(video, sound)) {
+            }
+            int shown = -1;
+            for (const auto& v : video)
+                if (v.ms <= ms + 0.5)
+                    shown = kbtest::readFrameNumber(*v.frame);
+            EXPECT_EQ(shown, n);
+        }
+    }
+}
+
+TEST_F(AviVideoTest, PauseResumeAndStop)
+{
+    start(2, {"mpeg", 3, 25, 160, 120, true, true});
+    setFormat(TimeFormat::Milliseconds);
+    ASSERT_EQ(device->play({}, 3), 0u);
+    QTest::qWait(200);
+    ASSERT_EQ(device->pause(), 0u);
+    EXPECT_EQ(status(StatusItem::Mode), "paused");
+    const std::string held = status(StatusItem::Position);
+    QTest::qWait(50);
+    EXPECT_EQ(status(StatusItem::Position), held);
+    ASSERT_EQ(device->resume(), 0u);
+    EXPECT_EQ(status(StatusItem::Mode), "playing");
+    QTest::qWait(50);
+    ASSERT_EQ(device->stop(), 0u);
+    EXPECT_EQ(status(StatusItem::Mode), "stopped");
+    const int at = std::stoi(status(StatusItem::Position));
+    EXPECT_GE(at, std::stoi(held));
+    EXPECT_LT(at, 3000);
+    ASSERT_EQ(ends.snapshot().size(), 1u);
+    EXPECT_EQ(ends.snapshot()[0].second, PlayEnd::Stopped);
+}
+
+TEST_F(AviVideoTest, SoundOnlyFilesPlayAsSound)
+{
+    start(8, {"mp2", 2, 25, 160, 120, false, true}, "tone.mp2");
+    std::string reply;
+    ASSERT_EQ(device->capability(CapabilityItem::HasVideo, reply), 0u);
+    EXPECT_EQ(reply, "false");
+    setFormat(TimeFormat::Milliseconds);
+    EXPECT_NEAR(std::stoi(status(StatusItem::Length)), 2000, 60);
+    ASSERT_EQ(device->play({}, 5), 0u);
+    ASSERT_TRUE(waitForMode("stopped", 10000));
+    EXPECT_EQ(status(StatusItem::Position), status(StatusItem::Length));
+}
+
+TEST_F(AviVideoTest, BadFilesAreClearErrors)
+{
+    engine = kb::audio::AudioEngine::create({SinkChoice::Kind::Null, {}, 1});
+    device = aviVideoDeviceType().create({engine.get(), nullptr, &ends});
+    EXPECT_EQ(device->open({dir.fileUtf8("missing.avi"), false}), MCIERR_FILE_NOT_FOUND);
+    QFile junk(dir.file("junk.mpg"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    EXPECT_EQ(device->open({dir.fileUtf8("junk.mpg"), false}), MCIERR_INVALID_FILE);
+    std::string reply;
+    EXPECT_NE(device->status({StatusItem::Length, std::nullopt}, reply), 0u);
+    EXPECT_NE(device->play({}, 1), 0u);
+    EXPECT_EQ(device->window({uint64_t{1}, std::nullopt}), MCIERR_NONAPPLICABLE_FUNCTION);
+}
+
+TEST(FrameConverter, LetterboxKeepsTheAspect)
+{
+    using kb::mci::avi::letterbox;
+    EXPECT_EQ(letterbox({160, 120}, {400, 150}), QRect(100, 0, 200, 150));
+    EXPECT_EQ(letterbox({160, 120}, {320, 480}), QRect(0, 120, 320, 240));
+    EXPECT_EQ(letterbox({160, 120}, {320, 240}), QRect(0, 0, 320, 240));
+    EXPECT_TRUE(letterbox({160, 120}, {0, 0}).isEmpty());
+}
+
+} // namespace
