@@ -15,6 +15,9 @@ public:
     // An explicit file (tests); programFolder is what AddBackslash(App.Path) gives.
     Settings(QString filePath, QString programFolder);
 
+    // Where the default constructor puts the file for a program in programFolder.
+    static QString defaultFilePath(const QString& programFolder);
+
     QString filePath() const { return filePath_; }
     QString programFolder() const { return programFolder_; }
 

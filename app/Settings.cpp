@@ -1,0 +1,100 @@
+#include "app/Settings.h"
+
+#include "platform/profile/PrivateProfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kFileName = QStringLiteral("Kobaltune.ini");
+
+} // namespace
+
+QString Settings::defaultFilePath(const QString& programFolder)
+{
+    if (QFileInfo(programFolder).isWritable())
+        return programFolder + kFileName;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Kobaltune/") + kFileName;
+}
+
+QString AddBackslash(const QString& path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+Settings::Settings()
+    : Settings(QString(), AddBackslash(QCoreApplication::applicationDirPath()))
+{
+    filePath_ = defaultFilePath(programFolder_);
+}
+
+Settings::Settings(QString filePath, QString programFolder)
+    : filePath_(std::move(filePath)), programFolder_(std::move(programFolder))
+{
+}
+
+QString Settings::ReadIni(const QString& section, const QString& key) const
+{
+    return kb::profile::PrivateProfile::getString(section, key, QString(), filePath_);
+}
+
+int32_t Settings::WriteIni(const QString& section, const QString& key, const QString& value) const
+{
+    // The fallback folder under the user's configuration folder may not exist yet.
+    const QString folder = QFileInfo(filePath_).absolutePath();
+    if (!QFileInfo::exists(folder))
+        QDir().mkpath(folder);
+    return kb::profile::PrivateProfile::writeString(section, key, value, filePath_) ? 1 : 0;
+}
+
+void Settings::LoadOptions(PlayerState& s) const
+{
+    s.OptTaskTray = QStringLiteral("1");
+
+    struct Option {
+        const char* section;
+        const char* key;
+        QString PlayerState::*global;
+        QString fallback;
+    };
+    const Option options[] = {
+        {"Option", "Temae", &PlayerState::OptTemae, QStringLiteral("0")},
+        {"Option", "TimeType", &PlayerState::OptTimeType, QStringLiteral("SINGLE TIME")},
+        {"Option", "Repeat", &PlayerState::OptRepeat, QStringLiteral("OFF")},
+        {"Option", "FolderName", &PlayerState::OptFolderName, programFolder_},
+        {"View", "Top", &PlayerState::OptTop, QStringLiteral("100")},
+        {"View", "Left", &PlayerState::OptLeft, QStringLiteral("100")},
+        {"Option", "Media", &PlayerState::OptMedia, QStringLiteral("CD")},
+        {"Option", "AutoRun", &PlayerState::OptAutoRun, QStringLiteral("0")},
+    };
+    for (const auto& o : options) {
+        const QString value = ReadIni(QLatin1String(o.section), QLatin1String(o.key));
+        s.*(o.global) = value.trimmed().isEmpty() ? o.fallback : value;
+    }
+
+    s.CurCdDrive = ReadIni(QStringLiteral("Option"), QStringLiteral("CurCdDrive"));
+    if (s.CurCdDrive.isEmpty())
+        s.CurCdDrive = s.CdDrives.value(0);
+    const auto at = s.CdDrives.indexOf(s.CurCdDrive);
+    if (at >= 0 && at <= INT16_MAX)
+        s.CurCdDriveIndex = static_cast<int16_t>(at);
+}
+
+void Settings::SaveOptions(const PlayerState& s) const
+{
+    const QString option = QStringLiteral("Option");
+    const QString view = QStringLiteral("View");
+    WriteIni(option, QStringLiteral("Temae"), s.OptTemae);
+    WriteIni(option, QStringLiteral("TimeType"), s.OptTimeType);
+    WriteIni(option, QStringLiteral("Repeat"), s.OptRepeat);
+    WriteIni(option, QStringLiteral("FolderName"), s.OptFolderName);
+    WriteIni(view, QStringLiteral("Top"), s.OptTop);
+    WriteIni(view, QStringLiteral("Left"), s.OptLeft);
+    WriteIni(option, QStringLiteral("Media"), s.OptMedia);
+    WriteIni(option, QStringLiteral("AutoRun"), s.OptAutoRun);
+    WriteIni(option, QStringLiteral("CurCdDrive"), s.CurCdDrive);
+}

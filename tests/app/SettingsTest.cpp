@@ -1,0 +1,145 @@
+#include "app/Settings.h"
+#include "tests/support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SettingsTest : public testing::Test {
+protected:
+    SettingsTest() { state.CdDrives = QStringList{"D:", "E:"}; }
+
+    void writeFile(const QByteArray& bytes)
+    {
+        QFile f(settings.filePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    kbtest::TempDir dir;
+    Settings settings{dir.file("Kobaltune.ini"), "/opt/kobaltune/"};
+    PlayerState state;
+};
+
+TEST_F(SettingsTest, NoFileGivesDefaults)
+{
+    state.CurCdDriveIndex = 0;
+    settings.LoadOptions(state);
+    EXPECT_EQ(state.OptTaskTray, "1");
+    EXPECT_EQ(state.OptTemae, "0");
+    EXPECT_EQ(state.OptTimeType, "SINGLE TIME");
+    EXPECT_EQ(state.OptRepeat, "OFF");
+    EXPECT_EQ(state.OptFolderName, "/opt/kobaltune/");
+    EXPECT_EQ(state.OptTop, "100");
+    EXPECT_EQ(state.OptLeft, "100");
+    EXPECT_EQ(state.OptMedia, "CD");
+    EXPECT_EQ(state.OptAutoRun, "0");
+    EXPECT_EQ(state.CurCdDrive, "D:");
+    EXPECT_EQ(state.CurCdDriveIndex, 0);
+    EXPECT_FALSE(QFile::exists(settings.filePath()));
+}
+
+TEST_F(SettingsTest, BlankValuesTakeDefaultsOthersAreUsedAsRead)
+{
+    writeFile("[View]\r\nTop=   \r\nLeft=abc\r\n"
+              "[Option]\r\nTemae=\r\nRepeat=\"  \"\r\nMedia=CASSETTE\r\nTimeType=TOTAL TIME\r\n");
+    settings.LoadOptions(state);
+    EXPECT_EQ(state.OptTop, "100");
+    EXPECT_EQ(state.OptLeft, "abc");
+    EXPECT_EQ(state.OptTemae, "0");
+    EXPECT_EQ(state.OptRepeat, "OFF");
+    EXPECT_EQ(state.OptMedia, "CASSETTE");
+    EXPECT_EQ(state.OptTimeType, "TOTAL TIME");
+}
+
+TEST_F(SettingsTest, StoredDriveSelectsItsIndexOnlyOnExactMatch)
+{
+    writeFile("[Option]\r\nCurCdDrive=E:\r\n");
+    settings.LoadOptions(state);
+    EXPECT_EQ(state.CurCdDrive, "E:");
+    EXPECT_EQ(state.CurCdDriveIndex, 1);
+
+    state.CurCdDriveIndex = 0;
+    writeFile("[Option]\r\nCurCdDrive=e:\r\n");
+    settings.LoadOptions(state);
+    EXPECT_EQ(state.CurCdDrive, "e:");
+    EXPECT_EQ(state.CurCdDriveIndex, 0);
+
+    writeFile("[Option]\r\nCurCdDrive=Q:\r\n");
+    settings.LoadOptions(state);
+    EXPECT_EQ(state.CurCdDrive, "Q:");
+    EXPECT_EQ(state.CurCdDriveIndex, 0);
+}
+
+TEST_F(SettingsTest, SaveThenLoadRoundTrips)
+{
+    settings.LoadOptions(state);
+    state.OptTemae = "1";
+    state.OptTimeType = "TOTAL TIME";
+    state.OptRepeat = "ONE";
+    state.OptFolderName = "/home/user/音楽/" + QString(200, QLatin1Char('x')) + "/";
+    state.OptTop = "1500";
+    state.OptLeft = "-300";
+    state.OptMedia = "MP3";
+    state.OptAutoRun = "1";
+    state.CurCdDrive = "E:";
+    state.OptTaskTray = "0";
+    settings.SaveOptions(state);
+
+    PlayerState loaded;
+    loaded.CdDrives = state.CdDrives;
+    settings.LoadOptions(loaded);
+    EXPECT_EQ(loaded.OptTemae, "1");
+    EXPECT_EQ(loaded.OptTimeType, "TOTAL TIME");
+    EXPECT_EQ(loaded.OptRepeat, "ONE");
+    EXPECT_EQ(loaded.OptFolderName, state.OptFolderName);
+    EXPECT_EQ(loaded.OptTop, "1500");
+    EXPECT_EQ(loaded.OptLeft, "-300");
+    EXPECT_EQ(loaded.OptMedia, "MP3");
+    EXPECT_EQ(loaded.OptAutoRun, "1");
+    EXPECT_EQ(loaded.CurCdDrive, "E:");
+    EXPECT_EQ(loaded.CurCdDriveIndex, 1);
+    EXPECT_EQ(loaded.OptTaskTray, "1");
+
+    QFile f(settings.filePath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.startsWith("[Option]\r\nTemae=1\r\nTimeType=TOTAL TIME\r\nRepeat=ONE\r\n"));
+    EXPECT_TRUE(text.contains("[View]\r\nTop=1500\r\nLeft=-300\r\n"));
+    EXPECT_FALSE(text.contains("TaskTray"));
+}
+
+TEST_F(SettingsTest, WriteIniCreatesMissingFolderAndReportsFailure)
+{
+    Settings nested(dir.file("config/Kobaltune/Kobaltune.ini"), "/x/");
+    EXPECT_EQ(nested.WriteIni("Option", "Temae", "1"), 1);
+    EXPECT_EQ(nested.ReadIni("option", "TEMAE"), "1");
+
+    ASSERT_TRUE(QDir().mkdir(dir.file("blocked.ini")));
+    Settings blocked(dir.file("blocked.ini"), "/x/");
+    EXPECT_EQ(blocked.WriteIni("Option", "Temae", "1"), 0);
+    EXPECT_EQ(blocked.ReadIni("Option", "Temae"), "");
+}
+
+TEST(SettingsPaths, AddBackslashAndFileLocation)
+{
+    EXPECT_EQ(AddBackslash("/"), "/");
+    EXPECT_EQ(AddBackslash("/opt/kb"), "/opt/kb/");
+    EXPECT_EQ(AddBackslash("/opt/kb/"), "/opt/kb/");
+
+    kbtest::TempDir dir;
+    const QString folder = AddBackslash(dir.path());
+    EXPECT_EQ(Settings::defaultFilePath(folder), folder + "Kobaltune.ini");
+    // A folder the program cannot write to sends the file to the user's configuration folder.
+    EXPECT_EQ(Settings::defaultFilePath(folder + "missing/"),
+              qEnvironmentVariable("XDG_CONFIG_HOME") + "/Kobaltune/Kobaltune.ini");
+
+    Settings program;
+    EXPECT_EQ(program.programFolder(), AddBackslash(QCoreApplication::applicationDirPath()));
+    EXPECT_EQ(program.filePath(), program.programFolder() + "Kobaltune.ini");
+}
+
+} // namespace
