@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+enum class Glyph { Play, Pause, Stop, Rewind, Forward, First, Previous, Next, Last, Eject, Power,
+                   Minimise, Open, Up, Down };
+enum class ButtonLook { Normal, Pressed, Disabled };
+
+QString lookName(ButtonLook look);
+// The 527 x 453 panel: brushed metal, the LED window, bezels for list and video.
+QImage drawPanel();
+QImage drawButton(int w, int h, Glyph glyph, ButtonLook look);
+QImage drawIcon(int size);
+QImage drawPointer();

@@ -1,0 +1,55 @@
+// Draws the panel skin, the button pictures, the program icon and the pointer into a
+// folder (the committed copies live in resources/skin/). Run with an offscreen Qt platform:
+//   QT_QPA_PLATFORM=offscreen kb_skingen resources/skin
+#include "SkinDrawing.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+
+#include <cstdio>
+
+namespace {
+
+struct ButtonSpec {
+    const char* name;
+    int w, h;
+    Glyph glyph;
+};
+
+constexpr ButtonSpec kButtons[] = {
+    {"play", 62, 25, Glyph::Play},     {"pause", 37, 25, Glyph::Pause}, {"stop", 25, 25, Glyph::Stop},
+    {"rr", 24, 25, Glyph::Rewind},     {"ff", 24, 25, Glyph::Forward},  {"top", 38, 25, Glyph::First},
+    {"prev", 49, 25, Glyph::Previous}, {"next", 49, 25, Glyph::Next},   {"bottom", 37, 25, Glyph::Last},
+    {"eject", 25, 25, Glyph::Eject},   {"power", 25, 19, Glyph::Power}, {"icon", 19, 19, Glyph::Minimise},
+    {"open", 33, 19, Glyph::Open},     {"updrive", 25, 13, Glyph::Up},  {"downdrive", 25, 13, Glyph::Down},
+};
+
+bool save(const QImage& img, const QString& path, const char* format = nullptr, int quality = -1)
+{
+    if (img.save(path, format, quality))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("skin");
+    QDir().mkpath(out);
+    bool ok = save(drawPanel(), out + "/panel.jpg", "JPG", 93);
+    for (const ButtonSpec& b : kButtons) {
+        for (ButtonLook look : {ButtonLook::Normal, ButtonLook::Pressed, ButtonLook::Disabled}) {
+            const QString file = QStringLiteral("%1/btn_%2_%3.png").arg(out, b.name, lookName(look));
+            ok = save(drawButton(b.w, b.h, b.glyph, look), file) && ok;
+        }
+    }
+    ok = save(drawIcon(64), out + "/icon.png") && ok;
+    ok = save(drawPointer(), out + "/pointer.png") && ok;
+    return ok ? 0 : 1;
+}

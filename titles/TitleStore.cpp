@@ -1,0 +1,77 @@
+#include "titles/TitleStore.h"
+
+#include "app/AppContext.h"
+#include "app/NumberText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// A count as the title loops read it: empty or not a number counts as 0.
+int trackCountOf(const QString& text)
+{
+    const auto n = kb::numtext::toInt32(text);
+    return n && *n > 0 ? *n : 0;
+}
+
+QString trimmedOr(const QString& value, const QString& fallback)
+{
+    const QString t = value.trimmed();
+    return t.isEmpty() ? fallback : t;
+}
+
+} // namespace
+
+QString TitleStore::keyFromIdentity(const QString& reply)
+{
+    bool ok = false;
+    const QString t = reply.trimmed();
+    qint64 v = t.toLongLong(&ok);
+    if (!ok) {
+        const double d = t.toDouble(&ok);
+        if (!ok || !std::isfinite(d) || std::abs(d) > 4.0e18)
+            return {};
+        v = qint64(std::llround(d));
+    }
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+        return {};
+    return QString::number(uint32_t(int32_t(v)), 16).toUpper();
+}
+
+QString TitleStore::GetCdIdentityKey()
+{
+    PlayerState& s = ctx_.state;
+    if (ctx_.mci.MciGetIdentity(s.MciAlias) != 0)
+        return {};
+    return keyFromIdentity(s.LastMciText);
+}
+
+void TitleStore::LoadCdTitles(const QString& section)
+{
+    PlayerState& s = ctx_.state;
+    const Settings& ini = ctx_.settings;
+    s.CdAlbumTitle = ini.ReadIni(section, "AlbumTitle").trimmed();
+    s.CdArtistName = ini.ReadIni(section, "NameOfArtist").trimmed();
+    s.TrackTitles = QStringList{QString()};
+    const int n = trackCountOf(s.TrackCount);
+    for (int i = 1; i <= n; ++i)
+        s.TrackTitles.append(ini.ReadIni(section, "TitleOfTrack" + QString::number(i)).trimmed());
+    s.TitleFontSize = trimmedOr(ini.ReadIni(section, "FontSize"), "9");
+    s.TitleFontName = trimmedOr(ini.ReadIni(section, "FontName"), "Times New Roman");
+    s.TitleFontExt = trimmedOr(ini.ReadIni(section, "FontExt"), "0000");
+}
+
+void TitleStore::SaveCdTitles(const QString& section)
+{
+    const PlayerState& s = ctx_.state;
+    const Settings& ini = ctx_.settings;
+    ini.WriteIni(section, "AlbumTitle", s.CdAlbumTitle);
+    ini.WriteIni(section, "NameOfArtist", s.CdArtistName);
+    const int n = trackCountOf(s.TrackCount);
+    for (int i = 1; i <= n && i < s.TrackTitles.size(); ++i)
+        ini.WriteIni(section, "TitleOfTrack" + QString::number(i), s.TrackTitles[i]);
+    ini.WriteIni(section, "FontSize", s.TitleFontSize);
+    ini.WriteIni(section, "FontName", s.TitleFontName);
+    ini.WriteIni(section, "FontExt", s.TitleFontExt);
+}
