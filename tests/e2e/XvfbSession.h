@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace kbtest {
+
+// A private X server (Xvfb on a free display number) for the length of one test.
+class XvfbSession {
+public:
+    XvfbSession();
+    ~XvfbSession();
+    bool running() const { return display_ >= 0; }
+    QString display() const { return QStringLiteral(":%1").arg(display_); }
+
+private:
+    int display_ = -1;
+    QProcess server_;
+};
+
+// Runs a program to its end; its exit code, or -1 when it could not run.
+int runTool(const QString& program, const QStringList& args, const QProcessEnvironment& env,
+            QString* output = nullptr);
+
+// Waits (pumping nothing: the program under test is another process) until `done` holds.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs);
+
+// The JSON object in a file, empty when it cannot be read.
+QJsonObject readJson(const QString& path);
+
+// Seconds of an "mm:ss" read-out, -1 when it is not one.
+int readOutSeconds(const QString& text);
+
+} // namespace kbtest

@@ -1,0 +1,144 @@
+#include "../playback/TransportFixture.h"
+
+#include "platform/cdrom/DriveTable.h"
+#include "ui/LedLabel.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+using kbtest::TransportFixture;
+
+namespace {
+
+void send(QObject& to, QEvent&& e) { QApplication::sendEvent(&to, &e); }
+
+void deviceChange(TransportFixture& f, unsigned code)
+{
+    send(*f.form, kb::cdrom::DeviceChangeEvent(code, "D:"));
+}
+
+TEST(MessageHook, ArrivalRefreshesAStillPlayerAndAutoRunPresses)
+{
+    TransportFixture f;
+    f.mciService->answer("status 2 mode", "stopped");
+    f.mciService->answer("status 2 number of tracks", "7");
+    f.state.OptAutoRun = "0";
+    deviceChange(f, kb::cdrom::kDeviceArrival);
+    EXPECT_EQ(f.state.TrackCount, "7");
+    EXPECT_TRUE(f.form->lblTracks[6]->isEnabled());
+    EXPECT_EQ(f.display(), "ready");
+    EXPECT_EQ(f.mciService->countPrefix("play"), 0);
+
+    f.state.OptAutoRun = "1";
+    f.state.PlayFromTrackStart = false;
+    f.mciService->answer("status 2 mode", "playing");
+    f.mciService->clearLog();
+    deviceChange(f, kb::cdrom::kDeviceArrival);
+    EXPECT_EQ(f.commands(), (QStringList{"status 2 mode", "play 2"})) << "playing: only Play is pressed";
+}
+
+TEST(MessageHook, RemovalClearsAStillPlayerOnly)
+{
+    TransportFixture f;
+    deviceChange(f, kb::cdrom::kDeviceRemoveComplete);
+    EXPECT_EQ(f.state.TrackCount, "3") << "a playing device is left to the poller";
+
+    f.mciService->answer("status 2 mode", "stopped");
+    f.state.PollSuspended = true;
+    deviceChange(f, kb::cdrom::kDeviceRemoveComplete);
+    EXPECT_EQ(f.state.TrackCount, "0");
+    EXPECT_FALSE(f.form->lblTracks[0]->isEnabled());
+    EXPECT_EQ(f.display(), "nomedia");
+
+    f.mciService->clearLog();
+    deviceChange(f, 0x0007);
+    EXPECT_TRUE(f.commands().isEmpty());
+}
+
+TEST(MessageHook, NotifyRestartsPollingWhenAnOpenIsPendingEvenAfterAFailure)
+{
+    TransportFixture f;
+    f.state.OpenPending = true;
+    f.mciService->answer("status 2 mode", "stopped");
+    f.mciService->answer("status 2 number of tracks", "5");
+    send(*f.form, kb::mci::MciNotifyEvent(kb::mci::NotifyFailure, 1));
+    EXPECT_TRUE(f.form->timCD->isActive());
+    EXPECT_FALSE(f.state.OpenPending);
+    EXPECT_EQ(f.state.TrackCount, "5");
+
+    // In a file mode only the timer is touched.
+    f.form->timCD->stop();
+    f.state.CurDeviceType = "waveaudio";
+    f.state.OpenPending = true;
+    f.mciService->clearLog();
+    send(*f.form, kb::mci::MciNotifyEvent(kb::mci::NotifySuccessful, 1));
+    EXPECT_TRUE(f.commands().isEmpty());
+    EXPECT_TRUE(f.form->timCD->isActive());
+}
+
+TEST(MessageHook, NotifyOfARealOpenArrivesThroughTheQueue)
+{
+    TransportFixture f;
+    f.state.OpenPending = true;
+    f.mci->MciOpen("cdaudio", "2", "D: type ");
+    ASSERT_TRUE(f.mciService->deliverPendingNotify());
+    QApplication::sendPostedEvents(f.form.get());
+    EXPECT_TRUE(f.form->timCD->isActive());
+}
+
+TEST(MessageHook, EventsArrivingWhileHandlingOnlyPassOn)
+{
+    TransportFixture f;
+    f.state.OptAutoRun = "1";
+    f.mciService->answer("status 2 mode", "stopped");
+    int nested = 0;
+    // Play pressed by the arrival delivers a second arrival before it returns.
+    QObject::connect(f.form->cmdPlay, &QAbstractButton::clicked, f.form.get(), [&] {
+        if (nested++ == 0)
+            deviceChange(f, kb::cdrom::kDeviceArrival);
+    });
+    f.mciService->clearLog();
+    deviceChange(f, kb::cdrom::kDeviceArrival);
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(f.mciService->count("status 2 number of tracks"), 1);
+
+    // Once handled, the next event is handled again.
+    deviceChange(f, kb::cdrom::kDeviceArrival);
+    EXPECT_EQ(f.mciService->count("status 2 number of tracks"), 2);
+}
+
+TEST(MessageHook, LeftDragWithoutModifiersMovesTheWindow)
+{
+    TransportFixture f;
+    f.form->move(100, 100);
+    f.form->show();
+    const QPointF local(5, 5);
+    const QPointF global = f.form->mapToGlobal(local);
+    send(*f.form, QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                              Qt::NoModifier));
+    const QPoint start = f.form->pos();
+    send(*f.form, QMouseEvent(QEvent::MouseMove, local + QPointF(30, 0), global + QPointF(30, 0),
+                              Qt::NoButton, Qt::LeftButton | Qt::RightButton, Qt::NoModifier));
+    EXPECT_EQ(f.form->pos(), start) << "two buttons held";
+    send(*f.form, QMouseEvent(QEvent::MouseMove, local + QPointF(30, 0), global + QPointF(30, 0),
+                              Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier));
+    EXPECT_EQ(f.form->pos(), start) << "Shift held";
+    send(*f.form, QMouseEvent(QEvent::MouseMove, local + QPointF(30, 0), global + QPointF(30, 0),
+                              Qt::NoButton, Qt::LeftButton, Qt::NoModifier));
+    EXPECT_EQ(f.form->pos(), start + QPoint(30, 0));
+}
+
+TEST(MessageHook, RemovedHookHandlesNothing)
+{
+    TransportFixture f;
+    f.form->hook->remove();
+    f.form->hook->install();
+    f.state.OpenPending = true;
+    send(*f.form, kb::mci::MciNotifyEvent(kb::mci::NotifySuccessful, 1));
+    EXPECT_FALSE(f.form->timCD->isActive());
+    EXPECT_TRUE(f.state.OpenPending);
+}
+
+} // namespace
