@@ -27,10 +27,11 @@ function(kb_add_library name)
   endif()
 endfunction()
 
-# kb_add_gtest(NAME DIR <dir> [DEPS ...])
+# kb_add_gtest(NAME DIR <dir> [TIMEOUT s] [RUN_SERIAL] [DEPS ...])
 # One GoogleTest executable from every .cpp in DIR, linked with the shared test main.
+# RUN_SERIAL keeps CTest from running other tests beside these (tests that follow real time).
 function(kb_add_gtest name)
-  cmake_parse_arguments(ARG "" "DIR;TIMEOUT" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "RUN_SERIAL" "DIR;TIMEOUT" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp ${ARG_DIR}/*.h)
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
@@ -42,9 +43,13 @@ function(kb_add_gtest name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  set(serial FALSE)
+  if(ARG_RUN_SERIAL)
+    set(serial TRUE)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -1,4 +1,5 @@
 #include "../playback/TransportFixture.h"
+#include "tests/support/Eventually.h"
 
 #include "mci/MessageHook.h"
 #include "platform/audio/OutputLevels.h"
@@ -86,7 +87,7 @@ TEST(PowerTray, WindowCloseAndTerminationSignalPowerOff)
     }
     TransportFixture f;
     ::raise(SIGTERM);
-    QTRY_VERIFY_WITH_TIMEOUT(f.form->powerTray->poweredOff(), 5000);
+    EXPECT_TRUE(kbtest::eventually([&] { return f.form->powerTray->poweredOff(); }));
     EXPECT_EQ(f.quitCalls, 1);
 }
 

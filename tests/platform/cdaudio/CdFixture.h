@@ -35,7 +35,6 @@ private:
 // A virtual drive E: holding a generated image, and a cdaudio device over it.
 class CdFixture : public ::testing::Test {
 protected:
-    void SetUp() override { kb::cdrom::VirtualDriveFile().write({}); }
 
     void insertImage(const kb::demodisc::DiscLayout& layout, const std::string& drive = "E:")
     {
@@ -74,6 +73,8 @@ protected:
         ASSERT_EQ(d.set(r), 0u);
     }
 
+    // Before the table exists, so that drives left by an earlier test raise no events here.
+    bool noDrives_ = kb::cdrom::VirtualDriveFile().write({});
     TempDir dir_;
     std::unique_ptr<kb::cdrom::DriveTable> table_ = kb::cdrom::makeSystemDriveTable();
     RecordingEvents events_;

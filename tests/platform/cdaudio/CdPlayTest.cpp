@@ -1,5 +1,5 @@
 #include "tests/platform/cdaudio/CdFixture.h"
-#include "tests/platform/mci/Eventually.h"
+#include "tests/support/Eventually.h"
 
 #include <QFile>
 
@@ -142,9 +142,13 @@ TEST_F(CdPlay, CapturedSoundIsTheDiscAudio)
 
 TEST_F(CdPlay, DoorOpenAndClosedTakeOutAndPutBackTheImage)
 {
-    insertImage(kbtest::discOf({75, 75}));
     DoorEvents receiver;
     table_->addEventReceiver(&receiver);
+    // The table reports changes of state it has seen: let it see the disc first.
+    insertImage(kbtest::discOf({75, 75}));
+    ASSERT_TRUE(kbtest::eventually([&] { return !receiver.seen.empty(); }));
+    EXPECT_EQ(receiver.seen[0], std::make_pair(cdrom::kDeviceArrival, std::string("E:")));
+    receiver.seen.clear();
     auto d = openDevice(nullptr);
     mci::SetRequest open;
     open.doorOpen = true;

@@ -1,6 +1,6 @@
 #include "platform/cdrom/DriveTable.h"
-#include "tests/platform/mci/ChildProcess.h"
-#include "tests/platform/mci/Eventually.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/Eventually.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodisc/DiscImageWriter.h"
 

@@ -1,4 +1,4 @@
-#include "tests/platform/mci/ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
