@@ -1,37 +1,217 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Screenshots of the real player under Xvfb in CD, WAVE and VIDEO mode.
-#   tools/screenshots/take-screenshots.sh <build dir> [<output dir>]
-# The player is copied into a scratch folder with a prepared Kobaltune.ini beside it, so
-# each run starts in the wanted mode and never touches the build's own settings file.
-# CD mode uses the first CD drive the platform finds (a disc image drive if one is set up).
-set -eu
-build=${1:?build dir}
+#   tools/screenshots/take-screenshots.sh [<build dir> [<output dir>]]
+# Build dir defaults to <repository>/build, output dir to <build dir>/screenshots/program
+# (cd.png, wave.png, video.png, each cropped to the player's window).
+#
+# Everything is made here: the needed programs are built (configuring the build dir when it
+# has never been configured), a 12-track disc image is written and put into virtual drive D:
+# of a private configuration folder, and its titles are stored under the disc's identity key
+# (asked of the cdaudio device through mcish). The player runs from a scratch copy with a
+# prepared Kobaltune.ini beside it, so the build's own settings file is never touched; in
+# CD mode Enter starts the disc so the read-out is lit and the title strip scrolls.
+# Needs Xvfb, xdotool, xwininfo and ImageMagick (import, convert). KOBALTUNE_JOBS sets the build's
+# parallelism (default 2); KOBALTUNE_SCREENSHOT_NO_BUILD=1 uses the binaries as they are;
+# KEEP=1 leaves the scratch folder (player logs, CD frames) in place for a look.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(mkdir -p "${1:-$root/build}" && cd "${1:-$root/build}" && pwd)
 out=${2:-$build/screenshots/program}
-mkdir -p "$out"
-player="$build/bin/kobaltune"
-[ -x "$player" ] || { echo "no $player" >&2; exit 1; }
+bin=$build/bin
 
-display=:$((90 + $$ % 9))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-sleep 1
+die() { echo "take-screenshots: $*" >&2; exit 1; }
+step() { echo "take-screenshots: $*" >&2; }
 
-shoot() { # mode name width height
-    work=$(mktemp -d)
-    cp "$player" "$work/"
-    printf '[Option]\r\nTemae=0\r\nTimeType=SINGLE TIME\r\nRepeat=ALL\r\nMedia=%s\r\nAutoRun=0\r\n[View]\r\nTop=300\r\nLeft=300\r\n' "$1" >"$work/Kobaltune.ini"
-    if [ -n "${KOBALTUNE_SCREENSHOT_TITLES:-}" ]; then cat "$KOBALTUNE_SCREENSHOT_TITLES" >>"$work/Kobaltune.ini"; fi
-    DISPLAY=$display KOBALTUNE_AUDIO=null XDG_CONFIG_HOME="$work/config" "$work/kobaltune" &
-    pid=$!
-    sleep 4
-    import -display "$display" -window root -crop "$3x$4+20+20" +repage "$out/$2.png"
-    kill "$pid" 2>/dev/null || true
+for tool in Xvfb xdotool xwininfo import convert cmake; do
+    command -v "$tool" >/dev/null || die "$tool is not installed"
+done
+
+scratch=
+xvfb=
+player=
+stop_pid() { # pid: TERM, then KILL if it lingers
+    local pid=$1 i
+    kill "$pid" 2>/dev/null || return 0
+    for i in $(seq 1 30); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
-    rm -rf "$work"
+}
+cleanup() {
+    local rc=$?
+    trap - EXIT INT TERM
+    [ -n "$player" ] && stop_pid "$player"
+    [ -n "$xvfb" ] && stop_pid "$xvfb"
+    [ -n "$scratch" ] && [ -z "${KEEP:-}" ] && rm -rf "$scratch"
+    exit "$rc"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# --- Programs ------------------------------------------------------------------------------
+if [ "${KOBALTUNE_SCREENSHOT_NO_BUILD:-0}" != 1 ]; then
+    step "building in $build"
+    if [ -f "$build/CMakeCache.txt" ]; then
+        # Picks up tool folders added since the last configure.
+        cmake "$build" >/dev/null || die "cmake configure failed"
+    else
+        cmake -S "$root" -B "$build" -G Ninja >/dev/null || die "cmake configure failed"
+    fi
+    cmake --build "$build" -j"${KOBALTUNE_JOBS:-2}" \
+        --target kobaltune kobaltune-drive mcish kobaltune-shotdisc >/dev/null \
+        || die "build failed (run: cmake --build $build --target kobaltune kobaltune-drive mcish kobaltune-shotdisc)"
+fi
+for p in kobaltune kobaltune-drive mcish kobaltune-shotdisc; do
+    [ -x "$bin/$p" ] || die "missing $bin/$p"
+done
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/kobaltune-shots.XXXXXX")
+mkdir -p "$out" "$scratch/config" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+# Private configuration (virtual drives) and runtime folder (single-instance lock), so a
+# player the user has running neither blocks nor sees these runs.
+export XDG_CONFIG_HOME=$scratch/config
+export XDG_RUNTIME_DIR=$scratch/runtime
+export KOBALTUNE_AUDIO=null
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+# --- Disc in drive D: and its titles -------------------------------------------------------
+step "writing the disc image"
+"$bin/kobaltune-shotdisc" "$scratch/disc/disc.cue" 12 15 >/dev/null || die "cannot write the disc image"
+"$bin/kobaltune-drive" insert D: "$scratch/disc/disc.cue" || die "cannot put the image into drive D:"
+
+ident=$(printf 'open D: type cdaudio alias 2\ninfo 2 identity\nclose 2\n' \
+    | QT_QPA_PLATFORM=offscreen timeout 30 "$bin/mcish" 2>/dev/null | sed -n 2p) \
+    || die "mcish failed"
+case $ident in
+    "0 "*) ident=${ident#0 } ;;
+    *) die "info identity failed: '$ident'" ;;
+esac
+[[ $ident =~ ^-?[0-9]+$ ]] || die "identity is not a number: '$ident'"
+key=$(printf '%X' $((ident & 0xFFFFFFFF)))
+step "disc identity $ident, title section [$key]"
+
+titles() {
+    local t=(
+        "夜明けの駅" "Blue Harbor" "風のワルツ" "Paper Moon" "坂の上の雲" "Midnight Tram"
+        "雨あがり" "Silver Line" "灯台守の歌" "Northern Lights" "帰り道" "Coda"
+    )
+    printf '[%s]\nAlbumTitle=コバルトの夜\nNameOfArtist=Kobalt Quartet\n' "$key"
+    local i
+    for i in "${!t[@]}"; do printf 'TitleOfTrack%d=%s\n' $((i + 1)) "${t[$i]}"; done
+    printf 'FontSize=9\nFontName=Times New Roman\nFontExt=1000\n'
 }
 
-shoot CD cd 267 192
-shoot WAVE wave 530 192
-shoot VIDEO video 530 455
+# --- X server ------------------------------------------------------------------------------
+# Xvfb picks a free display number and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 1 100); do
+    [ -s "$scratch/display" ] && break
+    kill -0 "$xvfb" 2>/dev/null || die "Xvfb did not start"
+    sleep 0.1
+done
+[ -s "$scratch/display" ] || die "Xvfb gave no display number"
+export DISPLAY=:$(tr -dc 0-9 <"$scratch/display")
+step "Xvfb on $DISPLAY"
+
+# --- Shots ---------------------------------------------------------------------------------
+# The main window is the visible "Kobaltune" window at the INI's Left/Top (no window manager
+# moves it); the splash and message boxes share its title but sit in the middle of the screen.
+left_px=20
+top_px=20
+window_of() { # pid: the player's main window id, waiting up to 20 s
+    local id at
+    for _ in $(seq 1 200); do
+        kill -0 "$1" 2>/dev/null || return 1
+        for id in $(xdotool search --onlyvisible --pid "$1" --name '^Kobaltune$' 2>/dev/null); do
+            at=$(xwininfo -id "$id" 2>/dev/null \
+                | awk '/Absolute upper-left X:/ {x=$4} /Absolute upper-left Y:/ {y=$4} END {print x "," y}')
+            if [ "$at" = "$left_px,$top_px" ]; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Inside the CD panel (267x192): the title strip and the running time read-out.
+strip_area=160x18+52+18
+time_area=60x24+152+46
+
+# Share of the pixels in an area (default: the whole title strip) that are not the strip's
+# cyan background: 0 where the strip is empty.
+strip_ink() { # png [area]
+    convert "$1" -crop "${2:-$strip_area}" +repage -fill black +opaque '#00FFFF' \
+        -fill white -opaque '#00FFFF' -negate -format '%[fx:mean]' info:
+}
+
+# Starts the disc with Enter and takes a frame every half second or so for about ten
+# seconds. The strip scrolls and rotates between artist, album and track title, so a frame
+# taken at a fixed moment may catch it empty or a title cut at its edge; the last frame
+# whose text lies wholly inside the strip is kept (late frames show a track title).
+# Fails when the read-out does not move (not playing) or no frame shows a whole text.
+shoot_playing_cd() { # window work-dir output
+    local wid=$1 work=$2 png=$3 i ink edges found=
+    local left_edge=4x18+52+18 right_edge=4x18+208+18
+    xdotool windowfocus --sync "$wid" 2>/dev/null || true
+    xdotool key --window "$wid" Return || die "CD: cannot send Enter"
+    sleep 3
+    for i in $(seq 10 25); do
+        kill -0 "$player" 2>/dev/null || { cat "$work/log" >&2; die "CD: the player quit"; }
+        import -window "$wid" +repage "$work/frame$i.png" || die "CD: import failed"
+        ink=$(strip_ink "$work/frame$i.png") || die "CD: convert failed"
+        edges=$(strip_ink "$work/frame$i.png" "$left_edge")$(strip_ink "$work/frame$i.png" "$right_edge")
+        if [ "$edges" = 00 ] && awk -v a="$ink" 'BEGIN { exit !(a > 0.02) }'; then
+            cp "$work/frame$i.png" "$png"
+            found=1
+        fi
+        sleep 0.3
+    done
+    [ "$(convert "$work/frame10.png" -crop "$time_area" +repage -format '%#' info:)" \
+        != "$(convert "$work/frame25.png" -crop "$time_area" +repage -format '%#' info:)" ] \
+        || die "CD: the time read-out does not advance (did Enter start the disc?)"
+    [ -n "$found" ] || die "CD: no frame shows a whole text on the title strip"
+}
+
+shoot() { # media name
+    local media=$1 name=$2 work=$scratch/$2 wid geometry
+    mkdir -p "$work"
+    cp "$bin/kobaltune" "$work/"
+    {
+        printf '[Option]\nTemae=0\nTimeType=SINGLE TIME\nRepeat=ALL\nMedia=%s\nAutoRun=0\nCurCdDrive=D:\n' "$media"
+        printf '[View]\nTop=%d\nLeft=%d\n' $((top_px * 15)) $((left_px * 15))
+        [ "$media" = CD ] && titles
+    } >"$work/Kobaltune.ini"
+
+    step "$media: starting the player"
+    "$work/kobaltune" >"$work/log" 2>&1 &
+    player=$!
+    wid=$(window_of "$player") || {
+        import -window root "$out/$name-failed.png" 2>/dev/null || true
+        cat "$work/log" >&2
+        die "$media: no player window at $left_px,$top_px (screen: $out/$name-failed.png)"
+    }
+    sleep 2 # splash gone, first poll done
+    kill -0 "$player" 2>/dev/null || { cat "$work/log" >&2; die "$media: the player quit"; }
+    geometry=$(xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    if [ "$media" = CD ]; then
+        shoot_playing_cd "$wid" "$work" "$out/$name.png"
+    else
+        import -window "$wid" +repage "$out/$name.png" || die "$media: import failed"
+    fi
+    step "$media: $out/$name.png ($geometry)"
+    stop_pid "$player"
+    player=
+}
+
+shoot CD cd
+shoot WAVE wave
+shoot VIDEO video
 echo "screenshots in $out"
