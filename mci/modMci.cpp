@@ -15,6 +15,13 @@ QString fromReply(const std::string& text)
     return QString::fromStdString(end == std::string::npos ? text : text.substr(0, end));
 }
 
+// The service's text for an error code, or "Error" when it has none.
+QString errorText(const kb::mci::MciService& service, uint32_t code)
+{
+    std::string text;
+    return service.getErrorString(code, text) ? fromReply(text) : QStringLiteral("Error");
+}
+
 // A track number reply read as a number; anything else (an "Error:" text) reads as 0.
 int16_t currentTrack(const QString& reply)
 {
@@ -41,11 +48,7 @@ int32_t ModMci::MciSend(const QString& command, QString& reply, QObject* callbac
         reply = fromReply(out);
         return 0;
     }
-    std::string text;
-    if (service_.getErrorString(code, text))
-        reply = fromReply(text);
-    else
-        reply = QStringLiteral("Error");
+    reply = errorText(service_, code);
     return static_cast<int32_t>(code);
 }
 
@@ -62,10 +65,7 @@ int32_t ModMci::MciOpen(const QString& device, const QString& alias, const QStri
     // The device name is quoted in the command; a quote inside it would end the name early
     // and turn the rest into other keywords, so such a name is refused unsent.
     if (device.contains(QLatin1Char('"'))) {
-        std::string text;
-        state_.LastMciText = service_.getErrorString(kb::mci::MCIERR_FILE_NOT_FOUND, text)
-                                 ? fromReply(text)
-                                 : QStringLiteral("Error");
+        state_.LastMciText = errorText(service_, kb::mci::MCIERR_FILE_NOT_FOUND);
         return static_cast<int32_t>(kb::mci::MCIERR_FILE_NOT_FOUND);
     }
     return MciSend("open " + prefix + '"' + device + '"' + " alias " + alias + " notify",
@@ -218,31 +218,29 @@ int32_t positionFailure(const QString& reply)
     return static_cast<int32_t>(kb::mci::MCIERR_BAD_INTEGER);
 }
 
+// Seeks `milliseconds` away from the position, in milliseconds whatever the time format,
+// then puts the format back. A position that cannot be read leaves the format changed.
+int32_t seekBy(ModMci& mci, const QString& alias, int64_t milliseconds)
+{
+    const QString saved = mci.MciGetTimeFormat(alias);
+    mci.MciSetTimeFormat(QStringLiteral("milliseconds"), alias);
+    const QString reply = mci.MciGetPosition(alias);
+    const auto position = kb::numtext::toInt32(reply);
+    if (!position)
+        return positionFailure(reply);
+    const int32_t code = mci.MciSeek(kb::numtext::saturatingAdd(*position, milliseconds), alias);
+    mci.MciSetTimeFormat(saved, alias);
+    return code;
+}
+
 } // namespace
 
 int32_t ModMci::MciForward(const QString& alias, int32_t milliseconds)
 {
-    const QString saved = MciGetTimeFormat(alias);
-    MciSetTimeFormat(QStringLiteral("milliseconds"), alias);
-    const QString reply = MciGetPosition(alias);
-    const auto position = kb::numtext::toInt32(reply);
-    if (!position)
-        return positionFailure(reply);
-    const int32_t code = MciSeek(kb::numtext::saturatingAdd(*position, milliseconds), alias);
-    MciSetTimeFormat(saved, alias);
-    return code;
+    return seekBy(*this, alias, milliseconds);
 }
 
 int32_t ModMci::MciRewind(const QString& alias, int32_t milliseconds)
 {
-    const QString saved = MciGetTimeFormat(alias);
-    MciSetTimeFormat(QStringLiteral("milliseconds"), alias);
-    const QString reply = MciGetPosition(alias);
-    const auto position = kb::numtext::toInt32(reply);
-    if (!position)
-        return positionFailure(reply);
-    const int32_t target = kb::numtext::saturatingAdd(*position, -int64_t{milliseconds});
-    const int32_t code = MciSeek(target, alias);
-    MciSetTimeFormat(saved, alias);
-    return code;
+    return seekBy(*this, alias, -int64_t{milliseconds});
 }

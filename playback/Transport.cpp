@@ -26,6 +26,18 @@ QString selectedItemText(const QTreeWidget& list)
     return {};
 }
 
+// What Next, Prev, Top and Bottom do once the device plays the new track: the repeat-one
+// mark follows it, and the next Play starts it from its beginning.
+void showTrackChanged(PlayerState& s, frmMedia& form, bool restartTimer)
+{
+    form.repeat->UpdateRepeatOneTrack();
+    if (restartTimer)
+        form.timCD->start();
+    s.PlayFromTrackStart = true;
+    form.modes->ShowPlayingState();
+    s.PollSuspended = false;
+}
+
 } // namespace
 
 void Transport::connectTo(frmMedia& form)
@@ -145,10 +157,7 @@ void Transport::cmdNext_Click()
 {
     PlayerState& s = ctx_.state;
     ctx_.mci.MciNextTrack(s.MciAlias);
-    form_.repeat->UpdateRepeatOneTrack();
-    s.PlayFromTrackStart = true;
-    form_.modes->ShowPlayingState();
-    s.PollSuspended = false;
+    showTrackChanged(s, form_, false);
     focus();
 }
 
@@ -156,10 +165,7 @@ void Transport::cmdPrev_Click()
 {
     PlayerState& s = ctx_.state;
     ctx_.mci.MciPrevTrack(s.MciAlias);
-    form_.repeat->UpdateRepeatOneTrack();
-    s.PlayFromTrackStart = true;
-    form_.modes->ShowPlayingState();
-    s.PollSuspended = false;
+    showTrackChanged(s, form_, false);
     focus();
 }
 
@@ -167,11 +173,7 @@ void Transport::cmdTop_Click()
 {
     PlayerState& s = ctx_.state;
     ctx_.mci.MciPlayTrack(1, s.MciAlias);
-    form_.repeat->UpdateRepeatOneTrack();
-    form_.timCD->start();
-    s.PlayFromTrackStart = true;
-    form_.modes->ShowPlayingState();
-    s.PollSuspended = false;
+    showTrackChanged(s, form_, true);
     focus();
 }
 
@@ -180,11 +182,7 @@ void Transport::cmdBottom_Click()
     PlayerState& s = ctx_.state;
     const int32_t n = numericValue(ctx_.mci.MciGetTrackCount(s.MciAlias));
     ctx_.mci.MciPlayTrack(n, s.MciAlias);
-    form_.repeat->UpdateRepeatOneTrack();
-    form_.timCD->start();
-    s.PlayFromTrackStart = true;
-    form_.modes->ShowPlayingState();
-    s.PollSuspended = false;
+    showTrackChanged(s, form_, true);
     focus();
 }
 

@@ -2,10 +2,48 @@
 
 #include "platform/audio/OutputLevels.h"
 
+#include <optional>
+
 namespace kb::ui {
 
 using audio::Line;
 using audio::OutputLevels;
+
+namespace {
+
+std::optional<Line> auxLine(uint32_t device)
+{
+    Line line;
+    if (!OutputLevels::auxLine(int(device), line))
+        return std::nullopt;
+    return line;
+}
+
+// Wave and MIDI output each have the one device 0.
+std::optional<Line> onlyDevice(uint32_t device, Line line)
+{
+    if (device != 0)
+        return std::nullopt;
+    return line;
+}
+
+uint32_t getVolume(const OutputLevels& levels, std::optional<Line> line, uint32_t& packed)
+{
+    if (!line)
+        return kMmsyserrBadDeviceId;
+    packed = levels.get(*line);
+    return kMmsyserrNoError;
+}
+
+uint32_t setVolume(OutputLevels& levels, std::optional<Line> line, uint32_t packed)
+{
+    if (!line)
+        return kMmsyserrBadDeviceId;
+    levels.set(*line, packed);
+    return kMmsyserrNoError;
+}
+
+} // namespace
 
 uint32_t auxGetNumDevs(const OutputLevels&) { return uint32_t(OutputLevels::auxDeviceCount()); }
 
@@ -20,52 +58,32 @@ uint32_t auxGetDevCaps(const OutputLevels&, uint32_t device, int& technology)
 
 uint32_t auxGetVolume(const OutputLevels& levels, uint32_t device, uint32_t& packed)
 {
-    Line line;
-    if (!OutputLevels::auxLine(int(device), line))
-        return kMmsyserrBadDeviceId;
-    packed = levels.get(line);
-    return kMmsyserrNoError;
+    return getVolume(levels, auxLine(device), packed);
 }
 
 uint32_t auxSetVolume(OutputLevels& levels, uint32_t device, uint32_t packed)
 {
-    Line line;
-    if (!OutputLevels::auxLine(int(device), line))
-        return kMmsyserrBadDeviceId;
-    levels.set(line, packed);
-    return kMmsyserrNoError;
+    return setVolume(levels, auxLine(device), packed);
 }
 
 uint32_t waveOutGetVolume(const OutputLevels& levels, uint32_t device, uint32_t& packed)
 {
-    if (device != 0)
-        return kMmsyserrBadDeviceId;
-    packed = levels.get(Line::WaveOut0);
-    return kMmsyserrNoError;
+    return getVolume(levels, onlyDevice(device, Line::WaveOut0), packed);
 }
 
 uint32_t waveOutSetVolume(OutputLevels& levels, uint32_t device, uint32_t packed)
 {
-    if (device != 0)
-        return kMmsyserrBadDeviceId;
-    levels.set(Line::WaveOut0, packed);
-    return kMmsyserrNoError;
+    return setVolume(levels, onlyDevice(device, Line::WaveOut0), packed);
 }
 
 uint32_t midiOutGetVolume(const OutputLevels& levels, uint32_t device, uint32_t& packed)
 {
-    if (device != 0)
-        return kMmsyserrBadDeviceId;
-    packed = levels.get(Line::MidiOut0);
-    return kMmsyserrNoError;
+    return getVolume(levels, onlyDevice(device, Line::MidiOut0), packed);
 }
 
 uint32_t midiOutSetVolume(OutputLevels& levels, uint32_t device, uint32_t packed)
 {
-    if (device != 0)
-        return kMmsyserrBadDeviceId;
-    levels.set(Line::MidiOut0, packed);
-    return kMmsyserrNoError;
+    return setVolume(levels, onlyDevice(device, Line::MidiOut0), packed);
 }
 
 } // namespace kb::ui

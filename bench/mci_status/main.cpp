@@ -1,11 +1,10 @@
 #include "platform/engine/Platform.h"
 #include "platform/mci/CommandParser.h"
 #include "platform/mci/ServiceFactory.h"
+#include "tests/support/SineWav.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <benchmark/benchmark.h>
 
@@ -70,27 +69,6 @@ void BM_StatusCounterDevice(benchmark::State& state)
     }
 }
 
-bool writeWav(const QString& path)
-{
-    const QByteArray samples(44100 * 4, '\0');
-    QByteArray wav("RIFF");
-    auto put32 = [&](uint32_t v) { char b[4]; qToLittleEndian(v, b); wav.append(b, 4); };
-    auto put16 = [&](uint16_t v) { char b[2]; qToLittleEndian(v, b); wav.append(b, 2); };
-    put32(36 + samples.size());
-    wav.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(2);
-    put32(44100);
-    put32(44100 * 4);
-    put16(4);
-    put16(16);
-    wav.append("data");
-    put32(samples.size());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(wav + samples) == wav.size() + samples.size();
-}
-
 void BM_StatusWaveAudio(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -98,9 +76,11 @@ void BM_StatusWaveAudio(benchmark::State& state)
     sink.kind = kb::audio::SinkChoice::Kind::Null;
     auto platform = kb::platform::makePlatform(sink);
     std::string reply;
-    const QString path = dir.filePath("silence.wav");
-    if (!writeWav(path)
-        || platform->mci->sendString("open \"" + path.toStdString() + "\" alias 2", reply, nullptr) != 0) {
+    const std::string path = dir.filePath("silence.wav").toStdString();
+    kbtest::Sine silence; // a second of 16-bit stereo
+    silence.amplitude = 0;
+    if (!kbtest::writeSineWav(path, silence, 16)
+        || platform->mci->sendString("open \"" + path + "\" alias 2", reply, nullptr) != 0) {
         state.SkipWithError("waveaudio is not available");
         return;
     }

@@ -1,7 +1,7 @@
 // CPU time of playing one minute of MIDI through the sequencer device (parse, chase, render,
 // mix, null sink at high speed) against FluidSynth's own player rendering the same file with
 // the same SoundFont and settings.
-#include "platform/audio/AudioEngine.h"
+#include "bench/support/DevicePlay.h"
 #include "platform/mci/sequencer/MidiRenderer.h"
 #include "platform/mci/sequencer/SequencerDevice.h"
 #include "tests/platform/sequencer/MidiWriter.h"
@@ -10,23 +10,12 @@
 #include <benchmark/benchmark.h>
 #include <fluidsynth.h>
 
-#include <condition_variable>
-#include <ctime>
-#include <mutex>
-
 using namespace kb;
 
 namespace {
 
 constexpr int kRate = 44100;
 constexpr int kSeconds = 60;
-
-double processCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // A minute at 120 bpm: eight melodic channels changing notes every eighth, and drums.
 std::vector<uint8_t> minuteSong()
@@ -122,39 +111,9 @@ FluidBaseline& baseline()
 
 double baselineCpuSeconds()
 {
-    static const double seconds = [] {
-        baseline().renderMinute(mediaPath());
-        const double start = processCpuSeconds();
-        constexpr int rounds = 3;
-        for (int i = 0; i < rounds; ++i)
-            baseline().renderMinute(mediaPath());
-        return (processCpuSeconds() - start) / rounds;
-    }();
+    static const double seconds = kbbench::meanCpuSeconds([] { baseline().renderMinute(mediaPath()); });
     return seconds;
 }
-
-class Ended final : public mci::DeviceEvents {
-public:
-    void playEnded(uint64_t, mci::PlayEnd) override
-    {
-        {
-            std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        cv_.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock lock(mutex_);
-        cv_.wait(lock, [&] { return done_; });
-        done_ = false;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool done_ = false;
-};
 
 void BM_FluidPlayerMinute(benchmark::State& state)
 {
@@ -176,30 +135,12 @@ void BM_DevicePlayMinute(benchmark::State& state)
         return;
     }
     const double reference = baselineCpuSeconds();
-    audio::SinkChoice choice;
-    audio::SinkChoice::parse("null,speed=2000", choice);
-    auto engine = audio::AudioEngine::create(choice);
-    Ended ended;
-    mci::DeviceContext context;
-    context.audio = engine.get();
-    context.events = &ended;
-    auto device = mci::sequencerDeviceType().create(context);
-    if (device->open({path, false}) != 0) {
+    kbbench::FastPlayer player(mci::sequencerDeviceType());
+    if (player.open(path) != 0) {
         state.SkipWithError("cannot open the MIDI file");
         return;
     }
-    double cpu = 0;
-    uint64_t id = 0;
-    for (auto _ : state) {
-        const double start = processCpuSeconds();
-        device->play(mci::PlayRequest{0, std::nullopt}, ++id);
-        ended.wait();
-        cpu += processCpuSeconds() - start;
-    }
-    const double perPlay = cpu / static_cast<double>(state.iterations());
-    state.counters["cpu_ms_per_minute"] = perPlay * 1000;
-    state.counters["fluid_player_ms"] = reference * 1000;
-    state.counters["ratio_to_fluid"] = perPlay / reference;
+    player.timePlays(state, reference, "fluid_player_ms", "ratio_to_fluid");
 }
 BENCHMARK(BM_DevicePlayMinute)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 

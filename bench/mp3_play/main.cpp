@@ -1,6 +1,6 @@
 // CPU time of playing one minute of MP3 through the waveaudio device (decode, resample,
 // mix, null sink at high speed) against a plain FFmpeg decode loop of the same file.
-#include "platform/audio/AudioEngine.h"
+#include "bench/support/DevicePlay.h"
 #include "platform/mci/waveaudio/FfmpegHandles.h"
 #include "platform/mci/waveaudio/WaveAudioDeviceType.h"
 #include "tests/platform/waveaudio/TestMedia.h"
@@ -8,20 +8,9 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <condition_variable>
-#include <ctime>
-#include <mutex>
-
 using namespace kb;
 
 namespace {
-
-double processCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // A one-minute stereo MP3 made once per run.
 const std::string& mediaPath()
@@ -74,39 +63,9 @@ int64_t ffmpegDecode(const std::string& path)
 
 double baselineCpuSeconds()
 {
-    static const double seconds = [] {
-        ffmpegDecode(mediaPath());
-        const double start = processCpuSeconds();
-        constexpr int rounds = 3;
-        for (int i = 0; i < rounds; ++i)
-            ffmpegDecode(mediaPath());
-        return (processCpuSeconds() - start) / rounds;
-    }();
+    static const double seconds = kbbench::meanCpuSeconds([] { ffmpegDecode(mediaPath()); });
     return seconds;
 }
-
-class Ended final : public mci::DeviceEvents {
-public:
-    void playEnded(uint64_t, mci::PlayEnd) override
-    {
-        {
-            std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        cv_.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock lock(mutex_);
-        cv_.wait(lock, [&] { return done_; });
-        done_ = false;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool done_ = false;
-};
 
 void BM_FfmpegDecodeMinute(benchmark::State& state)
 {
@@ -120,32 +79,12 @@ void BM_DevicePlayMinute(benchmark::State& state)
 {
     const auto& path = mediaPath();
     const double baseline = baselineCpuSeconds();
-    audio::SinkChoice choice;
-    audio::SinkChoice::parse("null,speed=2000", choice);
-    auto engine = audio::AudioEngine::create(choice);
-    Ended ended;
-    mci::DeviceContext context;
-    context.audio = engine.get();
-    context.events = &ended;
-    auto device = mci::waveAudioDeviceType().create(context);
-    mci::OpenRequest open;
-    open.element = path;
-    if (device->open(open) != 0) {
+    kbbench::FastPlayer player(mci::waveAudioDeviceType());
+    if (player.open(path) != 0) {
         state.SkipWithError("cannot open the MP3");
         return;
     }
-    double cpu = 0;
-    uint64_t id = 0;
-    for (auto _ : state) {
-        const double start = processCpuSeconds();
-        device->play(mci::PlayRequest{0, std::nullopt}, ++id);
-        ended.wait();
-        cpu += processCpuSeconds() - start;
-    }
-    const double perPlay = cpu / static_cast<double>(state.iterations());
-    state.counters["cpu_ms_per_minute"] = perPlay * 1000;
-    state.counters["ffmpeg_decode_ms"] = baseline * 1000;
-    state.counters["ratio_to_ffmpeg"] = perPlay / baseline;
+    player.timePlays(state, baseline, "ffmpeg_decode_ms", "ratio_to_ffmpeg");
 }
 BENCHMARK(BM_DevicePlayMinute)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 

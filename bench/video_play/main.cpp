@@ -1,7 +1,7 @@
 // CPU time of playing one minute of MPEG-1 video with MP2 sound through the avivideo device
 // without a window (demux, decode, resample, pacing, mix, null sink at high speed) against
 // a plain FFmpeg loop decoding both streams of the same file.
-#include "platform/audio/AudioEngine.h"
+#include "bench/support/DevicePlay.h"
 #include "platform/mci/avivideo/AviVideoDevice.h"
 #include "platform/mci/avivideo/FfmpegHandles.h"
 #include "tests/platform/avivideo/TestVideo.h"
@@ -9,20 +9,9 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <condition_variable>
-#include <ctime>
-#include <mutex>
-
 using namespace kb;
 
 namespace {
-
-double processCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // A one-minute 320x240 program stream at 25 frames a second, made once per run.
 const std::string& mediaPath()
@@ -85,39 +74,9 @@ int64_t ffmpegDecode(const std::string& path)
 
 double baselineCpuSeconds()
 {
-    static const double seconds = [] {
-        ffmpegDecode(mediaPath());
-        const double start = processCpuSeconds();
-        constexpr int rounds = 3;
-        for (int i = 0; i < rounds; ++i)
-            ffmpegDecode(mediaPath());
-        return (processCpuSeconds() - start) / rounds;
-    }();
+    static const double seconds = kbbench::meanCpuSeconds([] { ffmpegDecode(mediaPath()); });
     return seconds;
 }
-
-class Ended final : public mci::DeviceEvents {
-public:
-    void playEnded(uint64_t, mci::PlayEnd) override
-    {
-        {
-            std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        cv_.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock lock(mutex_);
-        cv_.wait(lock, [&] { return done_; });
-        done_ = false;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool done_ = false;
-};
 
 void BM_FfmpegDecodeMinute(benchmark::State& state)
 {
@@ -131,30 +90,12 @@ void BM_DevicePlayMinute(benchmark::State& state)
 {
     const auto& path = mediaPath();
     const double reference = baselineCpuSeconds();
-    audio::SinkChoice choice;
-    audio::SinkChoice::parse("null,speed=2000", choice);
-    auto engine = audio::AudioEngine::create(choice);
-    Ended ended;
-    mci::DeviceContext context;
-    context.audio = engine.get();
-    context.events = &ended;
-    auto device = mci::aviVideoDeviceType().create(context);
-    if (device->open({path, false}) != 0) {
+    kbbench::FastPlayer player(mci::aviVideoDeviceType());
+    if (player.open(path) != 0) {
         state.SkipWithError("cannot open the video");
         return;
     }
-    double cpu = 0;
-    uint64_t id = 0;
-    for (auto _ : state) {
-        const double start = processCpuSeconds();
-        device->play(mci::PlayRequest{0, std::nullopt}, ++id);
-        ended.wait();
-        cpu += processCpuSeconds() - start;
-    }
-    const double perPlay = cpu / static_cast<double>(state.iterations());
-    state.counters["cpu_ms_per_minute"] = perPlay * 1000;
-    state.counters["ffmpeg_decode_ms"] = reference * 1000;
-    state.counters["ratio_to_ffmpeg"] = perPlay / reference;
+    player.timePlays(state, reference, "ffmpeg_decode_ms", "ratio_to_ffmpeg");
 }
 BENCHMARK(BM_DevicePlayMinute)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 

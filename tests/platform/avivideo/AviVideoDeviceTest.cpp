@@ -3,6 +3,7 @@
 #include "platform/mci/avivideo/FrameConverter.h"
 #include "platform/mci/avivideo/MediaFile.h"
 #include "tests/platform/avivideo/TestVideo.h"
+#include "tests/support/EndRecorder.h"
 #include "tests/support/TempDir.h"
 
 #include <QCoreApplication>
@@ -12,28 +13,11 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include <mutex>
 
 using namespace kb::mci;
 using kb::audio::SinkChoice;
 
 namespace {
-
-class Ends : public DeviceEvents {
-public:
-    void playEnded(uint64_t playId, PlayEnd how) override
-    {
-        std::lock_guard lock(mutex);
-        list.emplace_back(playId, how);
-    }
-    std::vector<std::pair<uint64_t, PlayEnd>> snapshot()
-    {
-        std::lock_guard lock(mutex);
-        return list;
-    }
-    std::mutex mutex;
-    std::vector<std::pair<uint64_t, PlayEnd>> list;
-};
 
 class AviVideoTest : public ::testing::Test {
 protected:
@@ -41,7 +25,7 @@ protected:
     {
         device.reset(); // a device of an earlier start still holds a stream of the old engine
         engine = kb::audio::AudioEngine::create({SinkChoice::Kind::Null, {}, speed});
-        device = aviVideoDeviceType().create({engine.get(), nullptr, &ends});
+        device = aviVideoDeviceType().create({engine.get(), nullptr, &events});
         path = dir.fileUtf8(name);
         ASSERT_TRUE(kbtest::writeTestVideo(path, spec));
         ASSERT_EQ(device->open({path, false}), 0u);
@@ -116,7 +100,7 @@ protected:
 
     kbtest::TempDir dir;
     std::string path;
-    Ends ends;
+    kbtest::EndRecorder events;
     std::unique_ptr<kb::audio::AudioEngine> engine;
     std::unique_ptr<Device> device;
 };
@@ -145,7 +129,7 @@ TEST_F(AviVideoTest, LengthsAndPositionsInFramesAndMilliseconds)
     EXPECT_EQ(status(StatusItem::Position), "41");
     EXPECT_EQ(device->set({TimeFormat::Smpte24, std::nullopt}), MCIERR_BAD_TIME_FORMAT);
     EXPECT_EQ(status(StatusItem::TimeFormat), "frames");
-    EXPECT_TRUE(ends.snapshot().empty());
+    EXPECT_TRUE(events.ends().empty());
 }
 
 TEST_F(AviVideoTest, MpegWithSoundPlaysToTheEnd)
@@ -160,7 +144,7 @@ TEST_F(AviVideoTest, MpegWithSoundPlaysToTheEnd)
     EXPECT_EQ(status(StatusItem::Position), status(StatusItem::Length));
     setFormat(TimeFormat::Frames);
     EXPECT_EQ(status(StatusItem::Position), status(StatusItem::Length));
-    const auto list = ends.snapshot();
+    const auto list = events.ends();
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0], std::make_pair(uint64_t{9}, PlayEnd::Completed));
 }
@@ -259,8 +243,8 @@ TEST_F(AviVideoTest, PauseResumeAndStop)
     const int at = std::stoi(status(StatusItem::Position));
     EXPECT_GE(at, std::stoi(held));
     EXPECT_LT(at, 3000);
-    ASSERT_EQ(ends.snapshot().size(), 1u);
-    EXPECT_EQ(ends.snapshot()[0].second, PlayEnd::Stopped);
+    ASSERT_EQ(events.ends().size(), 1u);
+    EXPECT_EQ(events.ends()[0].second, PlayEnd::Stopped);
 }
 
 TEST_F(AviVideoTest, SoundOnlyFilesPlayAsSound)
@@ -279,7 +263,7 @@ TEST_F(AviVideoTest, SoundOnlyFilesPlayAsSound)
 TEST_F(AviVideoTest, BadFilesAreClearErrors)
 {
     engine = kb::audio::AudioEngine::create({SinkChoice::Kind::Null, {}, 1});
-    device = aviVideoDeviceType().create({engine.get(), nullptr, &ends});
+    device = aviVideoDeviceType().create({engine.get(), nullptr, &events});
     EXPECT_EQ(device->open({dir.fileUtf8("missing.avi"), false}), MCIERR_FILE_NOT_FOUND);
     QFile junk(dir.file("junk.mpg"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));

@@ -3,6 +3,7 @@
 #include "platform/cdrom/PhysicalDrives.h"
 #include "platform/engine/Platform.h"
 #include "tests/platform/cdaudio/CdFixture.h"
+#include "tests/support/DriveEvents.h"
 #include "tests/support/Eventually.h"
 
 #include <QCoreApplication>
@@ -20,19 +21,6 @@ public:
             return QObject::event(e);
         const auto* n = static_cast<mci::MciNotifyEvent*>(e);
         received.emplace_back(n->flags(), n->deviceId());
-        return true;
-    }
-};
-
-class DriveEvents : public QObject {
-public:
-    std::vector<std::pair<unsigned, std::string>> seen;
-    bool event(QEvent* e) override
-    {
-        if (e->type() != cdrom::DeviceChangeEvent::type())
-            return QObject::event(e);
-        const auto* d = static_cast<cdrom::DeviceChangeEvent*>(e);
-        seen.emplace_back(d->code(), d->drive());
         return true;
     }
 };
@@ -79,7 +67,7 @@ protected:
 
     std::unique_ptr<platform::Platform> platform_;
     Notifications notifications_;
-    DriveEvents driveEvents_;
+    kbtest::DriveEvents driveEvents_;
 };
 
 // Tracks at 00:02:00, 00:12:00, 00:32:40; lead-out 01:12:40, disc length 01:10:39. The

@@ -4,33 +4,15 @@
 #include "platform/cdrom/DriveTable.h"
 #include "platform/cdrom/VirtualDriveFile.h"
 #include "platform/mci/cdaudio/CdAudioDevice.h"
+#include "tests/support/EndRecorder.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodisc/DiscImageWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <vector>
 
 namespace kbtest {
-
-class RecordingEvents : public kb::mci::DeviceEvents {
-public:
-    void playEnded(uint64_t id, kb::mci::PlayEnd how) override
-    {
-        std::lock_guard lock(mutex_);
-        ended_.emplace_back(id, how);
-    }
-    std::vector<std::pair<uint64_t, kb::mci::PlayEnd>> ended() const
-    {
-        std::lock_guard lock(mutex_);
-        return ended_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::pair<uint64_t, kb::mci::PlayEnd>> ended_;
-};
 
 // A virtual drive E: holding a generated image, and a cdaudio device over it.
 class CdFixture : public ::testing::Test {
@@ -77,7 +59,7 @@ protected:
     bool noDrives_ = kb::cdrom::VirtualDriveFile().write({});
     TempDir dir_;
     std::unique_ptr<kb::cdrom::DriveTable> table_ = kb::cdrom::makeSystemDriveTable();
-    RecordingEvents events_;
+    EndRecorder events_;
 };
 
 // Tracks of the given lengths in sectors, each a distinct signal.

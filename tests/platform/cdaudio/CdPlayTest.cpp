@@ -1,4 +1,5 @@
 #include "tests/platform/cdaudio/CdFixture.h"
+#include "tests/support/DriveEvents.h"
 #include "tests/support/Eventually.h"
 
 #include <QFile>
@@ -17,19 +18,6 @@ protected:
         c.capturePath = capture.toStdString();
         c.speed = 40;
         return audio::AudioEngine::create(c);
-    }
-};
-
-class DoorEvents : public QObject {
-public:
-    std::vector<std::pair<unsigned, std::string>> seen;
-    bool event(QEvent* e) override
-    {
-        if (e->type() != cdrom::DeviceChangeEvent::type())
-            return QObject::event(e);
-        auto* d = static_cast<cdrom::DeviceChangeEvent*>(e);
-        seen.emplace_back(d->code(), d->drive());
-        return true;
     }
 };
 
@@ -55,8 +43,8 @@ TEST_F(CdPlay, PlaysToTheEndOfTheDiscAndStopsOnTheLastTrack)
     tmsf.timeFormat = mci::TimeFormat::Tmsf;
     d->set(tmsf);
     EXPECT_EQ(status(*d, StatusItem::Position), "03:00:01:14"); // = length of track 3
-    ASSERT_EQ(events_.ended().size(), 1u);
-    EXPECT_EQ(events_.ended()[0], std::make_pair(uint64_t{7}, mci::PlayEnd::Completed));
+    ASSERT_EQ(events_.ends().size(), 1u);
+    EXPECT_EQ(events_.ends()[0], std::make_pair(uint64_t{7}, mci::PlayEnd::Completed));
 }
 
 TEST_F(CdPlay, PlayFromToStopsThereAndBadRangesChangeNothing)
@@ -91,7 +79,7 @@ TEST_F(CdPlay, PlayFromToStopsThereAndBadRangesChangeNothing)
     EXPECT_EQ(status(*d, StatusItem::Mode), "playing");
     ASSERT_EQ(d->stop(), 0u);
     EXPECT_EQ(status(*d, StatusItem::Mode), "stopped");
-    const auto ended = events_.ended();
+    const auto ended = events_.ends();
     ASSERT_EQ(ended.size(), 2u);
     EXPECT_EQ(ended[1], std::make_pair(uint64_t{4}, mci::PlayEnd::Stopped));
 }
@@ -142,7 +130,7 @@ TEST_F(CdPlay, CapturedSoundIsTheDiscAudio)
 
 TEST_F(CdPlay, DoorOpenAndClosedTakeOutAndPutBackTheImage)
 {
-    DoorEvents receiver;
+    kbtest::DriveEvents receiver;
     table_->addEventReceiver(&receiver);
     // The table reports changes of state it has seen: let it see the disc first.
     insertImage(kbtest::discOf({75, 75}));

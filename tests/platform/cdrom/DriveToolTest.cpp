@@ -1,5 +1,6 @@
 #include "platform/cdrom/DriveTable.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/DriveEvents.h"
 #include "tests/support/Eventually.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodisc/DiscImageWriter.h"
@@ -25,19 +26,6 @@ ToolRun runTool(const QStringList& args)
     return {r.exitCode, QString::fromUtf8(r.out), QString::fromUtf8(r.err)};
 }
 
-class Receiver : public QObject {
-public:
-    std::vector<std::pair<unsigned, std::string>> seen;
-    bool event(QEvent* e) override
-    {
-        if (e->type() != cdrom::DeviceChangeEvent::type())
-            return QObject::event(e);
-        auto* d = static_cast<cdrom::DeviceChangeEvent*>(e);
-        seen.emplace_back(d->code(), d->drive());
-        return true;
-    }
-};
-
 } // namespace
 
 // The tool runs in another process, on the same private XDG_CONFIG_HOME as this test; the
@@ -51,7 +39,7 @@ TEST(DriveTool, InsertEjectRemoveAndTheEventsTheyRaise)
     runTool({"remove", "G:"});
 
     auto table = cdrom::makeSystemDriveTable();
-    Receiver receiver;
+    kbtest::DriveEvents receiver;
     table->addEventReceiver(&receiver);
 
     ToolRun r = runTool({"insert", "g", dir.file("a.cue")});

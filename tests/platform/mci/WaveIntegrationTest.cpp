@@ -1,50 +1,13 @@
 #include "platform/engine/Platform.h"
 #include "tests/platform/mci/ServiceFixture.h"
+#include "tests/support/SineWav.h"
 #include "tests/support/TempDir.h"
-
-#include <QFile>
-#include <QtEndian>
-
-#include <cmath>
 
 using kb::mci::NotifyAborted;
 using kb::mci::NotifySuccessful;
 using kbtest::NotifySink;
 
 namespace {
-
-// A 16-bit stereo 44.1 kHz sine WAV of the given length.
-void writeSineWav(const QString& path, int milliseconds)
-{
-    const int frames = 44100 * milliseconds / 1000;
-    QByteArray data;
-    data.reserve(frames * 4);
-    for (int i = 0; i < frames; ++i) {
-        const auto sample = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440.0 * i / 44100));
-        for (int channel = 0; channel < 2; ++channel) {
-            char bytes[2];
-            qToLittleEndian(sample, bytes);
-            data.append(bytes, 2);
-        }
-    }
-    QByteArray header("RIFF");
-    auto put32 = [&](uint32_t v) { char b[4]; qToLittleEndian(v, b); header.append(b, 4); };
-    auto put16 = [&](uint16_t v) { char b[2]; qToLittleEndian(v, b); header.append(b, 2); };
-    put32(36 + data.size());
-    header.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(2);
-    put32(44100);
-    put32(44100 * 4);
-    put16(4);
-    put16(16);
-    header.append("data");
-    put32(data.size());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(header + data);
-}
 
 class WaveIntegration : public ::testing::Test {
 protected:
@@ -58,7 +21,10 @@ protected:
         if (platform->mci->sendString("open waveaudio alias probe", reply, nullptr) != 0)
             GTEST_SKIP() << "waveaudio is not registered in this build";
         platform->mci->sendString("close probe", reply, nullptr);
-        writeSineWav(dir.file("tone.wav"), 1000);
+        kbtest::Sine tone; // a second of 440 Hz, 16-bit stereo
+        tone.frequency = 440;
+        tone.amplitude = 0.25;
+        ASSERT_TRUE(kbtest::writeSineWav(dir.fileUtf8("tone.wav"), tone, 16));
     }
 
     std::string send(const std::string& command)

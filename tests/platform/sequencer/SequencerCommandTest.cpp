@@ -1,56 +1,17 @@
 // The sequencer through the real media control service, with the command texts the player
 // sends.
-#include "platform/engine/Platform.h"
-#include "tests/support/Eventually.h"
 #include "platform/mci/MciErrors.h"
 #include "tests/platform/sequencer/MidiWriter.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/Eventually.h"
+#include "tests/support/PlatformCommands.h"
 
 #include <QDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
-using kb::audio::SinkChoice;
-using kb::mci::MciNotifyEvent;
-
 namespace {
 
-class NotifySink : public QObject {
-public:
-    bool event(QEvent* e) override
-    {
-        if (e->type() != MciNotifyEvent::type())
-            return QObject::event(e);
-        flags.push_back(static_cast<MciNotifyEvent*>(e)->flags());
-        return true;
-    }
-    std::vector<uint32_t> flags;
-};
-
-class SequencerCommands : public ::testing::Test {
-protected:
-    void SetUp() override { platform = kb::platform::makePlatform({SinkChoice::Kind::Null, {}, 4}); }
-    uint32_t send(const std::string& command) { return platform->mci->sendString(command, reply, &sink); }
-    std::string ask(const std::string& command)
-    {
-        EXPECT_EQ(send(command), 0u) << command;
-        return reply;
-    }
-    bool waitFor(const std::string& mode, int ms)
-    {
-        for (int waited = 0; waited < ms; waited += 10) {
-            if (ask("status 2 mode") == mode)
-                return true;
-            QTest::qWait(10);
-        }
-        return false;
-    }
-
-    kbtest::TempDir dir;
-    NotifySink sink;
-    std::string reply;
-    std::unique_ptr<kb::platform::Platform> platform;
-};
+class SequencerCommands : public kbtest::PlatformCommands {};
 
 TEST_F(SequencerCommands, ThePlayersCommandsOnAJapaneseFileName)
 {

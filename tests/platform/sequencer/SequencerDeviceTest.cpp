@@ -2,6 +2,7 @@
 #include "platform/mci/sequencer/MidiRenderer.h"
 #include "platform/mci/sequencer/SequencerDevice.h"
 #include "tests/platform/sequencer/MidiWriter.h"
+#include "tests/support/EndRecorder.h"
 #include "tests/support/TempDir.h"
 
 #include <QFile>
@@ -9,28 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <mutex>
 
 using namespace kb::mci;
 using kb::audio::SinkChoice;
 
 namespace {
-
-class Ends : public DeviceEvents {
-public:
-    void playEnded(uint64_t playId, PlayEnd how) override
-    {
-        std::lock_guard lock(mutex);
-        list.emplace_back(playId, how);
-    }
-    std::vector<std::pair<uint64_t, PlayEnd>> snapshot()
-    {
-        std::lock_guard lock(mutex);
-        return list;
-    }
-    std::mutex mutex;
-    std::vector<std::pair<uint64_t, PlayEnd>> list;
-};
 
 class SequencerTest : public ::testing::Test {
 protected:
@@ -38,7 +22,7 @@ protected:
     {
         engine = kb::audio::AudioEngine::create(sink);
         ASSERT_TRUE(engine);
-        device = sequencerDeviceType().create({engine.get(), nullptr, &ends});
+        device = sequencerDeviceType().create({engine.get(), nullptr, &events});
         ASSERT_TRUE(kbtest::writeFile(song, kbtest::fourSecondSong()));
         ASSERT_EQ(device->open({song, false}), 0u);
     }
@@ -61,7 +45,7 @@ protected:
 
     kbtest::TempDir dir;
     std::string song = dir.fileUtf8("song.mid");
-    Ends ends;
+    kbtest::EndRecorder events;
     std::unique_ptr<kb::audio::AudioEngine> engine;
     std::unique_ptr<Device> device;
 };
@@ -132,7 +116,7 @@ TEST_F(SequencerTest, OutOfRangeLeavesThePositionAlone)
     EXPECT_EQ(status(StatusItem::Position), "4000");
     ASSERT_EQ(device->seek({SeekRequest::Kind::Start, 0}), 0u);
     EXPECT_EQ(status(StatusItem::Position), "0");
-    EXPECT_TRUE(ends.snapshot().empty());
+    EXPECT_TRUE(events.ends().empty());
 }
 
 TEST_F(SequencerTest, PauseResumeStopAndSeekWhilePlaying)
@@ -146,15 +130,15 @@ TEST_F(SequencerTest, PauseResumeStopAndSeekWhilePlaying)
     const std::string held = status(StatusItem::Position);
     QThread::msleep(60);
     EXPECT_EQ(status(StatusItem::Position), held);
-    EXPECT_TRUE(ends.snapshot().empty()); // pause keeps the play pending
+    EXPECT_TRUE(events.ends().empty()); // pause keeps the play pending
     ASSERT_EQ(device->resume(), 0u);
     EXPECT_EQ(status(StatusItem::Mode), "playing");
 
     ASSERT_EQ(device->seek({SeekRequest::Kind::To, 3000}), 0u);
     EXPECT_EQ(status(StatusItem::Mode), "stopped");
     EXPECT_EQ(status(StatusItem::Position), "3000");
-    ASSERT_EQ(ends.snapshot().size(), 1u);
-    EXPECT_EQ(ends.snapshot()[0], std::make_pair(uint64_t{7}, PlayEnd::Stopped));
+    ASSERT_EQ(events.ends().size(), 1u);
+    EXPECT_EQ(events.ends()[0], std::make_pair(uint64_t{7}, PlayEnd::Stopped));
 
     ASSERT_EQ(device->play({}, 8), 0u);
     QThread::msleep(50);
@@ -162,7 +146,7 @@ TEST_F(SequencerTest, PauseResumeStopAndSeekWhilePlaying)
     const int stoppedAt = std::stoi(status(StatusItem::Position));
     EXPECT_GE(stoppedAt, 3000);
     EXPECT_LT(stoppedAt, 4000);
-    EXPECT_EQ(ends.snapshot().size(), 2u);
+    EXPECT_EQ(events.ends().size(), 2u);
 }
 
 TEST_F(SequencerTest, PlaysToTheEndWithTheSongsSound)
@@ -174,7 +158,7 @@ TEST_F(SequencerTest, PlaysToTheEndWithTheSongsSound)
     ASSERT_TRUE(waitForMode("stopped", 10000));
     EXPECT_EQ(status(StatusItem::Position), status(StatusItem::Length));
     EXPECT_EQ(status(StatusItem::Position), "00:00:04:00");
-    const auto list = ends.snapshot();
+    const auto list = events.ends();
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0], std::make_pair(uint64_t{42}, PlayEnd::Completed));
 
@@ -215,7 +199,7 @@ TEST_F(SequencerTest, RmidFilesPlayLikeTheirSong)
 TEST_F(SequencerTest, OpenFailuresAreClearErrors)
 {
     engine = kb::audio::AudioEngine::create(nullSink(1));
-    device = sequencerDeviceType().create({engine.get(), nullptr, &ends});
+    device = sequencerDeviceType().create({engine.get(), nullptr, &events});
     EXPECT_EQ(device->open({dir.fileUtf8("missing.mid"), false}), MCIERR_FILE_NOT_FOUND);
 
     auto bytes = kbtest::fourSecondSong();
@@ -229,7 +213,7 @@ TEST_F(SequencerTest, OpenFailuresAreClearErrors)
     EXPECT_NE(device->play({}, 1), 0u);
 
     ASSERT_TRUE(kbtest::writeFile(song, kbtest::fourSecondSong()));
-    auto noFont = makeSequencerDevice({engine.get(), nullptr, &ends}, dir.fileUtf8("none.sf2"));
+    auto noFont = makeSequencerDevice({engine.get(), nullptr, &events}, dir.fileUtf8("none.sf2"));
     EXPECT_EQ(noFont->open({song, false}), MCIERR_SEQ_NOMIDIPRESENT);
     EXPECT_FALSE(kb::mci::seq::findSoundFont().empty());
 }

@@ -2,6 +2,7 @@
 #include "tests/platform/audio/WavReader.h"
 #include "tests/platform/waveaudio/Signal.h"
 #include "tests/platform/waveaudio/TestMedia.h"
+#include "tests/support/NotifyFlags.h"
 #include "tests/support/TempDir.h"
 
 #include <QCoreApplication>
@@ -15,19 +16,6 @@ using namespace kb;
 using namespace kbtest;
 
 namespace {
-
-class NotifySink : public QObject {
-public:
-    std::vector<uint32_t> flags;
-    bool event(QEvent* e) override
-    {
-        if (e->type() == mci::MciNotifyEvent::type()) {
-            flags.push_back(static_cast<mci::MciNotifyEvent*>(e)->flags());
-            return true;
-        }
-        return QObject::event(e);
-    }
-};
 
 struct Session {
     explicit Session(const std::string& capture)
@@ -50,7 +38,7 @@ struct Session {
         return notify.flags.size() >= count;
     }
 
-    NotifySink notify;
+    NotifyFlags notify;
     std::unique_ptr<platform::Platform> platform;
 };
 

@@ -7,25 +7,12 @@ extern "C" {
 }
 
 #include <cmath>
-#include <fstream>
 #include <memory>
-#include <numbers>
 #include <vector>
 
 namespace kbtest {
 
 namespace {
-
-double sineAt(const Sine& s, int64_t i)
-{
-    return s.amplitude * std::sin(2 * std::numbers::pi * s.frequency * static_cast<double>(i) / s.rate);
-}
-
-void putLe(std::ofstream& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
 
 struct FormatFree {
     void operator()(AVFormatContext* f) const
@@ -46,39 +33,6 @@ struct PacketFree {
 };
 
 } // namespace
-
-bool writeSineWav(const std::string& path, const Sine& s, int bits)
-{
-    std::ofstream out(path, std::ios::binary);
-    if (!out)
-        return false;
-    const uint32_t blockAlign = static_cast<uint32_t>(s.channels * bits / 8);
-    const uint32_t dataBytes = static_cast<uint32_t>(s.samples) * blockAlign;
-    out.write("RIFF", 4);
-    putLe(out, 36 + dataBytes, 4);
-    out.write("WAVEfmt ", 8);
-    putLe(out, 16, 4);
-    putLe(out, 1, 2);
-    putLe(out, static_cast<uint32_t>(s.channels), 2);
-    putLe(out, static_cast<uint32_t>(s.rate), 4);
-    putLe(out, static_cast<uint32_t>(s.rate) * blockAlign, 4);
-    putLe(out, blockAlign, 2);
-    putLe(out, static_cast<uint32_t>(bits), 2);
-    out.write("data", 4);
-    putLe(out, dataBytes, 4);
-    for (int64_t i = 0; i < s.samples; ++i) {
-        const double v = sineAt(s, i);
-        for (int c = 0; c < s.channels; ++c) {
-            if (bits == 8)
-                putLe(out, static_cast<uint32_t>(std::lround(128 + v * 127)), 1);
-            else if (bits == 16)
-                putLe(out, static_cast<uint32_t>(std::lround(v * 32767)), 2);
-            else
-                putLe(out, static_cast<uint32_t>(std::lround(v * 8388607)), 3);
-        }
-    }
-    return static_cast<bool>(out);
-}
 
 bool haveMp3Encoder() { return avcodec_find_encoder(AV_CODEC_ID_MP3) != nullptr; }
 
