@@ -124,6 +124,26 @@ TEST(PollCd, EjectDuringPlaybackDrawsNoDiscOnceAndReopensEveryTick)
     EXPECT_EQ(f.mciService->count("status 2 current track"), 0);
 }
 
+TEST(PollCd, DiscBackOnTheSameTrackRedrawsTheTrackNumber)
+{
+    TransportFixture f;
+    f.state.PollSuspended = false;
+    f.mciService->answer("status 2 mode", "playing");
+    f.mciService->answer("status 2 current track", "1");
+    f.form->poller->PollCd();
+    ASSERT_EQ(f.form->lblTrackNo->caption(), "01:");
+
+    f.mciService->answer("status 2 media present", 276, "");
+    f.mciService->answer("status 2 mode", "open");
+    f.form->poller->PollCd();
+    ASSERT_EQ(f.form->lblTrackNo->caption(), "88:");
+
+    f.mciService->answer("status 2 media present", "true");
+    f.mciService->answer("status 2 mode", "playing");
+    f.form->poller->PollCd();
+    EXPECT_EQ(f.form->lblTrackNo->caption(), "01:");
+}
+
 TEST(PollCd, FailedTrackQueryEndsTheTickBeforeDrawing)
 {
     TransportFixture f;
