@@ -1,6 +1,7 @@
 #include "platform/mci/cdaudio/CdAudioDevice.h"
 
 #include "platform/audio/AudioEngine.h"
+#include "platform/cdrom/CachedVirtualDrives.h"
 #include "platform/cdrom/Disc.h"
 #include "platform/cdrom/DriveName.h"
 #include "platform/cdrom/DriveTable.h"
@@ -314,7 +315,7 @@ private:
         std::string source;
         bool doorOpen = false;
         if (drive_.isVirtual) {
-            for (const cdrom::VirtualDrive& v : cdrom::VirtualDriveFile().read()) {
+            for (const cdrom::VirtualDrive& v : virtualDrives_.drives()) {
                 if (v.name == drive_.name) {
                     source = v.image;
                     doorOpen = v.doorOpen;
@@ -384,6 +385,7 @@ private:
     TimeFormat format_ = TimeFormat::Msf;
     std::shared_ptr<cdrom::Disc> disc_;
     std::string loadedSource_;
+    cdrom::CachedVirtualDrives virtualDrives_;
     int position_ = cdrom::kLeadInFrames;
     std::unique_ptr<cdaudio::CdPlaySession> session_;
     std::vector<std::unique_ptr<cdaudio::CdPlaySession>> retired_;
