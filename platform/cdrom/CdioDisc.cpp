@@ -117,9 +117,7 @@ DiscOpenResult openCdioDisc(const std::string& source, CdioSource kind)
 {
     cdio_log_set_handler(quietLog);
     DiscOpenResult result;
-    const driver_id_t driver = kind == CdioSource::Nrg ? DRIVER_NRG
-        : kind == CdioSource::CdrdaoToc                ? DRIVER_CDRDAO
-                                                       : DRIVER_LINUX;
+    const driver_id_t driver = kind == CdioSource::CdrdaoToc ? DRIVER_CDRDAO : DRIVER_LINUX;
     auto disc = std::make_unique<CdioDisc>();
     disc->cdio_.reset(cdio_open(source.c_str(), driver));
     if (!disc->cdio_) {

@@ -241,20 +241,22 @@ DiscOpenResult openCueDisc(const std::string& cuePath)
             }
             if (p.index == 1)
                 trackStart[static_cast<size_t>(p.track)] = discPos;
-            int endFrame;
+            int64_t endFrame;
             if (k + 1 < mine.size()) {
                 endFrame = points[mine[k + 1]].frame;
             } else if (sf.raw) {
                 const int64_t left = std::max<int64_t>(sf.bytes - byte, 0);
-                endFrame = p.frame + static_cast<int>(left / size);
+                endFrame = p.frame + left / size;
             } else {
-                endFrame = static_cast<int>((sf.decoded->sampleCount() + kSamplesPerFrame - 1)
-                                            / kSamplesPerFrame);
+                endFrame = (sf.decoded->sampleCount() + kSamplesPerFrame - 1) / kSamplesPerFrame;
             }
+            // Checked before it is added up: a huge file could otherwise overflow the sum.
+            if (endFrame - p.frame > kLastFrameAddress)
+                return fail(DiscError::Invalid, cuePath + ": longer than a CD can be");
             if (endFrame < p.frame)
                 return fail(DiscError::Invalid, cuePath + ": track " + std::to_string(track.number)
                                                     + " starts past the end of " + sf.path);
-            const int count = endFrame - p.frame;
+            const int count = static_cast<int>(endFrame - p.frame);
             if (count > 0) {
                 Segment s{discPos, count, static_cast<int>(f), track.audio};
                 s.byteOffset = byte;
@@ -270,6 +272,8 @@ DiscOpenResult openCueDisc(const std::string& cuePath)
                 disc->segments_.push_back({discPos, track.postgap, -1, track.audio});
                 discPos += track.postgap;
             }
+            if (discPos > kLastFrameAddress)
+                return fail(DiscError::Invalid, cuePath + ": longer than the 100 minutes a CD can address");
         }
     }
 
