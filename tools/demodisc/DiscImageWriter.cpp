@@ -126,16 +126,16 @@ bool writeCuePerTrackWav(const QString& cuePath, const DiscLayout& layout)
     return writeFile(cuePath, cue);
 }
 
-bool writeNrg(const QString& path, const DiscLayout& layout)
+bool writeNrg(const QString& path, const DiscLayout& layout, int leadInSectors)
 {
     auto be = [](QByteArray& out, uint64_t v, int bytes) {
         for (int i = bytes - 1; i >= 0; --i)
             out.append(static_cast<char>(v >> (8 * i)));
     };
-    QByteArray image(150 * kSectorBytes, '\0');
+    QByteArray image(leadInSectors * kSectorBytes, '\0');
     QByteArray entries;
     for (const ImageTrack& t : layout.tracks) {
-        const int64_t index0 = image.size() - (&t == &layout.tracks.front() ? 150 * kSectorBytes : 0);
+        const int64_t index0 = image.size() - (&t == &layout.tracks.front() ? leadInSectors * kSectorBytes : 0);
         const int64_t index1 = image.size() + int64_t{t.pregapSectors} * kSectorBytes;
         image += trackBytes(t);
         entries += QByteArray(12, '\0'); // ISRC

@@ -127,6 +127,15 @@ TEST(HostileImage, BinaryOrOverlongTocFilesNeverReachLibcdio)
     writeBytes(dir.file("huge.toc"), QByteArray(300 * 1024, '\n'));
     for (const char* name : {"bin.toc", "long.toc", "quote.toc", "huge.toc"})
         expectRefused(dir.fileUtf8(name));
+
+    // A plain one passes the checks and libcdio reads it.
+    writeBytes(dir.file("data.bin"), QByteArray(60 * 2352, '\x22'));
+    writeBytes(dir.file("plain.toc"), "CD_DA\n\n// two tracks\nTRACK AUDIO\nFILE \"" + dir.file("data.bin").toUtf8()
+                                          + "\" 0 00:00:30\n\nTRACK AUDIO\nFILE \"" + dir.file("data.bin").toUtf8()
+                                          + "\" 00:00:30 00:00:30\n");
+    const auto plain = cdrom::openDisc(dir.fileUtf8("plain.toc"));
+    ASSERT_TRUE(plain.disc) << plain.message;
+    EXPECT_EQ(plain.disc->toc().trackCount(), 2);
 }
 
 // Tables of contents no CD can have are refused: more than 99 minutes of pregap, or a disc
