@@ -27,7 +27,7 @@ QStringList candidateNames(const QByteArray& bytes)
             QByteArray name = part.trimmed();
             if (name.startsWith('['))
                 name = name.mid(1, name.indexOf(']') < 0 ? -1 : name.indexOf(']') - 1);
-            if (name.size() <= 24 && names.size() < 12)
+            if (name.size() <= 24 && names.size() < 8)
                 names << QString::fromUtf8(name);
         }
     }
