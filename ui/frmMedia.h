@@ -153,6 +153,8 @@ public:
     QAction* mnuDeviceMP3 = nullptr;
 
     bool FormActivated = false;
+    // The first activation has run to its end: keys and clicks now reach the commands at once.
+    bool readyForInput() const { return FormActivated && !activating_; }
     // The device's time format as reported after the first activation set the player's own.
     QString SavedTimeFormat;
 
@@ -169,10 +171,16 @@ public:
     std::unique_ptr<PowerTray> powerTray;
     std::unique_ptr<DriveSelection> driveSelection;
 
+signals:
+    // The grid, the submenu and the titles of the current disc were shown anew.
+    void titlesShown();
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
     AppContext& ctx_;
     int creationError_ = 0;
@@ -188,4 +196,6 @@ private:
 
     QPixmap skin_;
     QPixmap painted_;
+    bool activating_ = false;
+    bool watchingFirstExpose_ = false;
 };

@@ -95,6 +95,7 @@ public:
         position_ = from;
         session_ = std::make_unique<cdaudio::CdPlaySession>(disc_, std::move(stream), from, to, playId,
                                                             context_.events);
+        playedDisc_ = true;
         return 0;
     }
 
@@ -122,6 +123,9 @@ public:
         refreshDisc(false);
         if (!disc_)
             return MCIERR_DEVICE_NOT_READY;
+        // A drive has nothing to resume on a disc it never played.
+        if (!playedDisc_)
+            return MCIERR_HARDWARE;
         if (session_ && session_->paused())
             session_->setPaused(false);
         return 0;
@@ -338,6 +342,7 @@ private:
             return;
         endSession(PlayEnd::Stopped);
         disc_.reset();
+        playedDisc_ = false;
         loadedSource_ = loaded;
         position_ = cdrom::kLeadInFrames;
         if (source.empty())
@@ -386,6 +391,7 @@ private:
     cdrom::DriveEntry drive_;
     bool opened_ = false;
     bool doorOpen_ = false;
+    bool playedDisc_ = false; // a play started since the disc came in
     TimeFormat format_ = TimeFormat::Msf;
     std::shared_ptr<cdrom::Disc> disc_;
     std::string loadedSource_;
