@@ -27,9 +27,16 @@ extern char** environ;
 
 namespace kbtest {
 
-// Where a child's standard streams go; an empty name is /dev/null.
+// Where a child's standard streams go: file names; an empty name keeps this process's own.
 struct ChildStreams {
-    QByteArray in, out, err; // file names
+    QByteArray in, out, err;
+};
+
+// The environment of a child: this process's own, with `set` added or replacing and the
+// variables named in `unset` taken out.
+struct ChildEnv {
+    std::vector<std::pair<std::string, std::string>> set;
+    std::vector<std::string> unset;
 };
 
 // A child process started in the background. The destructor kills and reaps one that is
@@ -39,18 +46,26 @@ public:
     Child() = default;
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
-    ~Child()
+    Child& operator=(Child&& other) noexcept
     {
-        if (pid_ > 0 && running()) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
+        end();
+        pid_ = std::exchange(other.pid_, 0);
+        status_ = other.status_;
+        done_ = other.done_;
+        return *this;
     }
+    ~Child() { end(); }
 
     // `env` is set on top of this process's environment; `workDir` is the child's folder
     // when given. False when the program could not be started.
     bool start(const QString& program, const QStringList& args,
                const std::vector<std::pair<std::string, std::string>>& env = {}, const QString& workDir = {},
+               const ChildStreams& streams = {})
+    {
+        return start(program, args, ChildEnv{env, {}}, workDir, streams);
+    }
+
+    bool start(const QString& program, const QStringList& args, const ChildEnv& env, const QString& workDir = {},
                const ChildStreams& streams = {})
     {
         std::vector<std::string> argStore{QFile::encodeName(program).toStdString()};
@@ -61,12 +76,14 @@ public:
             const std::string entry(*e);
             const std::string name = entry.substr(0, entry.find('='));
             bool replaced = false;
-            for (const auto& [k, v] : env)
+            for (const auto& [k, v] : env.set)
+                replaced = replaced || k == name;
+            for (const std::string& k : env.unset)
                 replaced = replaced || k == name;
             if (!replaced)
                 envStore.push_back(entry);
         }
-        for (const auto& [k, v] : env)
+        for (const auto& [k, v] : env.set)
             envStore.push_back(k + "=" + v);
         auto pointers = [](std::vector<std::string>& strings) {
             std::vector<char*> p;
@@ -78,13 +95,14 @@ public:
         std::vector<char*> argv = pointers(argStore);
         std::vector<char*> envp = pointers(envStore);
 
-        auto name = [](const QByteArray& file) { return file.isEmpty() ? QByteArray("/dev/null") : file; };
-        const QByteArray in = name(streams.in), out = name(streams.out), err = name(streams.err);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, in.constData(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (!streams.in.isEmpty())
+            posix_spawn_file_actions_addopen(&actions, 0, streams.in.constData(), O_RDONLY, 0);
+        if (!streams.out.isEmpty())
+            posix_spawn_file_actions_addopen(&actions, 1, streams.out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (!streams.err.isEmpty())
+            posix_spawn_file_actions_addopen(&actions, 2, streams.err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const QByteArray dirName = QFile::encodeName(workDir);
         if (!workDir.isEmpty())
             posix_spawn_file_actions_addchdir_np(&actions, dirName.constData());
@@ -132,6 +150,14 @@ public:
     bool killedBySignal() const { return done_ && WIFSIGNALED(status_); }
 
 private:
+    void end()
+    {
+        if (pid_ > 0 && running()) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+
     pid_t pid_ = 0;
     int status_ = 0;
     bool done_ = false;
@@ -146,9 +172,8 @@ struct ChildRun {
 // Runs `program` to its end with `input` as its standard input and `env` set on top of
 // this process's environment, in `workDir` when one is given. A child still running after
 // `limitMs` is killed (a safety net for a hung tool; the run then reports exit code -1).
-inline ChildRun runChild(const QString& program, const QStringList& args, const QByteArray& input = {},
-                         const std::vector<std::pair<std::string, std::string>>& env = {},
-                         const QString& workDir = {}, int limitMs = 120000)
+inline ChildRun runChildWithEnv(const QString& program, const QStringList& args, const QByteArray& input,
+                                const ChildEnv& env, const QString& workDir = {}, int limitMs = 120000)
 {
     ChildRun run;
     QTemporaryDir dir;
@@ -170,6 +195,13 @@ inline ChildRun runChild(const QString& program, const QStringList& args, const 
     if (e.open(QIODevice::ReadOnly))
         run.err = e.readAll();
     return run;
+}
+
+inline ChildRun runChild(const QString& program, const QStringList& args, const QByteArray& input = {},
+                         const std::vector<std::pair<std::string, std::string>>& env = {},
+                         const QString& workDir = {}, int limitMs = 120000)
+{
+    return runChildWithEnv(program, args, input, ChildEnv{env, {}}, workDir, limitMs);
 }
 
 } // namespace kbtest
