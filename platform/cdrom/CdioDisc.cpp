@@ -56,11 +56,9 @@ public:
     int readAudio(int frame, int count, int16_t* out) override
     {
         std::lock_guard lock(mutex_);
-        if (frame >= toc_.leadOut)
-            return 0;
-        if (frame < kLeadInFrames || count <= 0)
-            return -1;
-        count = std::min(count, toc_.leadOut - frame);
+        count = toc_.readableFrames(frame, count);
+        if (count <= 0)
+            return count;
         for (int i = 0; i < count; ++i) {
             int16_t* dst = out + static_cast<size_t>(i) * kSamplesPerFrame * 2;
             const int f = frame + i;

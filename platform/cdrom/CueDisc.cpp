@@ -2,6 +2,7 @@
 
 #include "platform/cdrom/AudioFileReader.h"
 #include "platform/cdrom/CueSheet.h"
+#include "platform/cdrom/FrameRuns.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,12 +77,12 @@ public:
     int readAudio(int frame, int count, int16_t* out) override
     {
         std::lock_guard lock(mutex_);
-        if (frame < kLeadInFrames || count <= 0 || frame >= toc_.leadOut)
-            return frame >= toc_.leadOut ? 0 : -1;
-        count = std::min(count, toc_.leadOut - frame);
+        count = toc_.readableFrames(frame, count);
+        if (count <= 0)
+            return count;
         int done = 0;
         while (done < count) {
-            const Segment* seg = segmentAt(frame + done);
+            const Segment* seg = runAt(segments_, frame + done);
             int16_t* dst = out + static_cast<size_t>(done) * kSamplesPerFrame * 2;
             if (!seg) {
                 std::memset(dst, 0, kBytesPerFrame);
@@ -104,16 +105,6 @@ public:
     std::vector<SourceFile> files_;
 
 private:
-    const Segment* segmentAt(int frame) const
-    {
-        auto it = std::upper_bound(segments_.begin(), segments_.end(), frame,
-                                   [](int f, const Segment& s) { return f < s.discStart; });
-        if (it == segments_.begin())
-            return nullptr;
-        --it;
-        return frame < it->discStart + it->count ? &*it : nullptr;
-    }
-
     int readSegment(const Segment& seg, int offset, int run, int16_t* dst)
     {
         const size_t bytes = static_cast<size_t>(run) * kBytesPerFrame;

@@ -37,6 +37,17 @@ struct Toc {
     int trackLength(int number) const;
     // The disc: lead-out minus the first start, less one frame.
     int discLength() const { return leadOut - firstStart() - 1; }
+    // How many of `count` frames from `frame` a read returns: 0 at or past the lead-out, -1
+    // for a read that starts before track 1's lead-in ends or asks for nothing.
+    int readableFrames(int frame, int count) const
+    {
+        if (frame >= leadOut)
+            return 0;
+        if (frame < kLeadInFrames || count <= 0)
+            return -1;
+        return count < leadOut - frame ? count : leadOut - frame;
+    }
+
     // The per-disc number of "info identity".
     uint32_t identity() const;
 

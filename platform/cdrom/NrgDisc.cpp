@@ -1,5 +1,6 @@
 #include "platform/cdrom/NrgDisc.h"
 
+#include "platform/cdrom/FrameRuns.h"
 #include "platform/cdrom/NrgLayout.h"
 
 #include <QFile>
@@ -28,14 +29,12 @@ public:
     int readAudio(int frame, int count, int16_t* out) override
     {
         std::lock_guard lock(mutex_);
-        if (frame >= toc_.leadOut)
-            return 0;
-        if (frame < kLeadInFrames || count <= 0)
-            return -1;
-        count = std::min(count, toc_.leadOut - frame);
+        count = toc_.readableFrames(frame, count);
+        if (count <= 0)
+            return count;
         for (int i = 0; i < count; ++i) {
             auto* dst = reinterpret_cast<char*>(out + static_cast<size_t>(i) * kSamplesPerFrame * 2);
-            const Run* run = runAt(frame + i);
+            const Run* run = runAt(runs_, frame + i);
             if (!run || !run->audio) {
                 std::memset(dst, 0, kBytesPerFrame);
                 continue;
@@ -52,16 +51,6 @@ public:
     QFile file_;
 
 private:
-    const Run* runAt(int frame) const
-    {
-        auto it = std::upper_bound(runs_.begin(), runs_.end(), frame,
-                                   [](int f, const Run& r) { return f < r.discStart; });
-        if (it == runs_.begin())
-            return nullptr;
-        --it;
-        return frame < it->discStart + it->count ? &*it : nullptr;
-    }
-
     std::mutex mutex_;
 };
 

@@ -1,4 +1,5 @@
 #include "platform/cdrom/Disc.h"
+#include "tests/platform/cdrom/DiscImageHelpers.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodisc/DiscImageWriter.h"
 
@@ -11,16 +12,6 @@ using demodisc::ImageTrack;
 
 namespace {
 
-DiscLayout layout(int tracks, int sectorsEach)
-{
-    DiscLayout s;
-    for (int i = 0; i < tracks; ++i) {
-        ImageTrack t;
-        t.pcm = demodisc::testSignal(sectorsEach + i, i);
-        s.tracks.push_back(std::move(t));
-    }
-    return s;
-}
 
 void writeBytes(const QString& path, const QByteArray& bytes)
 {
@@ -35,12 +26,6 @@ QByteArray readBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-std::vector<int16_t> readAll(cdrom::Disc& disc, int from, int count)
-{
-    std::vector<int16_t> pcm(static_cast<size_t>(count) * cdrom::kSamplesPerFrame * 2);
-    EXPECT_EQ(disc.readAudio(from, count, pcm.data()), count);
-    return pcm;
-}
 
 void expectRefused(const std::string& path)
 {
@@ -57,7 +42,7 @@ void expectRefused(const std::string& path)
 TEST(HostileImage, NeroImageReadsLikeItsCueBinTwin)
 {
     kbtest::TempDir dir;
-    DiscLayout s = layout(3, 12);
+    DiscLayout s = kbtest::imageLayout(3, 12);
     s.tracks[1].pregapSectors = 4;
     ImageTrack data;
     data.data = true;
@@ -78,7 +63,7 @@ TEST(HostileImage, NeroImageReadsLikeItsCueBinTwin)
     }
     EXPECT_EQ(a.leadOut, b.leadOut);
     const int n = a.leadOut - 150;
-    EXPECT_EQ(readAll(*nrg.disc, 150, n), readAll(*cue.disc, 150, n));
+    EXPECT_EQ(kbtest::readFrames(*nrg.disc, 150, n), kbtest::readFrames(*cue.disc, 150, n));
 }
 
 // The footer and chunk chain are checked before any offset from them is used: audio data
@@ -101,7 +86,7 @@ TEST(HostileImage, DamagedNeroFootersAndChainsAreRefused)
     writeBytes(dir.file("noend.nrg"), audio + "SINF" + be(4, 4) + be(1, 4) + "NER5" + be(audio.size(), 8));
 
     // A valid image whose DAOX entry is bent to point past the image data.
-    ASSERT_TRUE(demodisc::writeNrg(dir.file("good.nrg"), layout(2, 10)));
+    ASSERT_TRUE(demodisc::writeNrg(dir.file("good.nrg"), kbtest::imageLayout(2, 10)));
     QByteArray bent = readBytes(dir.file("good.nrg"));
     const qsizetype daox = bent.lastIndexOf("DAOX");
     ASSERT_GT(daox, 0);
@@ -143,7 +128,7 @@ TEST(HostileImage, BinaryOrOverlongTocFilesNeverReachLibcdio)
 TEST(HostileImage, ImpossibleTablesOfContentsAreRefused)
 {
     kbtest::TempDir dir;
-    ASSERT_TRUE(demodisc::writeCueBin(dir.file("a.cue"), layout(2, 10)));
+    ASSERT_TRUE(demodisc::writeCueBin(dir.file("a.cue"), kbtest::imageLayout(2, 10)));
     const QByteArray sheet = readBytes(dir.file("a.cue"));
     QByteArray gaps = sheet;
     gaps.replace("INDEX 01 00:00:00", "PREGAP 99:59:74\r\n    INDEX 01 00:00:00");
