@@ -1,13 +1,14 @@
 #include "platform/profile/ProfileFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <memory>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,20 +66,24 @@ QFileInfo replacedFile(const QString& path)
 void removeLeftoverTemporaries(const QString& path)
 {
     const QFileInfo target = replacedFile(path);
-    const QDir dir = target.absoluteDir();
-    const QString prefix = target.fileName() + kTempMark;
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    const QByteArray prefix = QFile::encodeName(target.fileName() + kTempMark);
+    // readdir, not QDir: a folder of many files costs no stat per entry.
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.constData()), ::closedir);
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const QByteArray name(entry->d_name);
         if (!name.startsWith(prefix))
             continue;
         bool ok = false;
-        const qint64 pid = name.mid(prefix.size()).section('-', 0, 0).toLongLong(&ok);
+        const qint64 pid = name.mid(prefix.size()).split('-').value(0).toLongLong(&ok);
         if (!ok || pid <= 0 || pid == ::getpid())
             continue;
         if (::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH)
-            QFile::remove(dir.filePath(name));
+            ::unlink((folder + '/' + name).constData());
     }
 }
-
 
 ProfileFile ProfileFile::read(const QString& path)
 {
