@@ -8,13 +8,6 @@
 
 namespace {
 
-// A count as the title loops read it: empty or not a number counts as 0.
-int trackCountOf(const QString& text)
-{
-    const auto n = kb::numtext::toInt32(text);
-    return n && *n > 0 ? *n : 0;
-}
-
 QString trimmedOr(const QString& value, const QString& fallback)
 {
     const QString t = value.trimmed();
@@ -22,6 +15,12 @@ QString trimmedOr(const QString& value, const QString& fallback)
 }
 
 } // namespace
+
+int TitleStore::trackCountOf(const QString& text)
+{
+    const auto n = kb::numtext::toInt32(text);
+    return n && *n > 0 ? *n : 0;
+}
 
 QString TitleStore::keyFromIdentity(const QString& reply)
 {

@@ -17,6 +17,8 @@ public:
 
     // The key for an identity reply ("" when it is not a signed 32-bit number).
     static QString keyFromIdentity(const QString& reply);
+    // A track count as the title loops read it: empty or not a number counts as 0.
+    static int trackCountOf(const QString& text);
 
 private:
     AppContext& ctx_;
