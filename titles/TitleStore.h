@@ -3,12 +3,17 @@
 #include <QString>
 
 struct AppContext;
+struct PlayerState;
+class ModMci;
+class Settings;
 
 // The per-disc title records in the settings file: a section per disc key holding album,
 // artist, one title per track and the strip's font.
 class TitleStore {
 public:
-    explicit TitleStore(AppContext& ctx) : ctx_(ctx) {}
+    explicit TitleStore(AppContext& ctx);
+    // The records alone, with no device to ask for a key (tools): GetCdIdentityKey gives "".
+    TitleStore(PlayerState& state, const Settings& settings) : state_(state), settings_(settings) {}
 
     // The disc key: the identity reply as upper-case hexadecimal, "" when there is none.
     QString GetCdIdentityKey();
@@ -21,5 +26,7 @@ public:
     static int trackCountOf(const QString& text);
 
 private:
-    AppContext& ctx_;
+    PlayerState& state_;
+    const Settings& settings_;
+    ModMci* mci_ = nullptr;
 };
