@@ -3,10 +3,14 @@
 #include "app/AppContext.h"
 #include "mci/DeviceModes.h"
 #include "ui/LedLabel.h"
+#include "ui/PictureBox.h"
 #include "ui/SkinButton.h"
 #include "ui/frmMedia.h"
 
+#include <QApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QListWidget>
 #include <QJsonObject>
 #include <QSaveFile>
 
@@ -47,9 +51,36 @@ void StatusPollerInspect::writeSnapshot()
     o["ready"] = form_.readyForInput();
     o["x"] = form_.x();
     o["y"] = form_.y();
+    o["minimized"] = form_.isMinimized();
+    o["visible"] = form_.isVisible();
+    o["strip"] = form_.picCenter->printedText();
+    QJsonArray songs;
+    for (const QAction* item : form_.mnuPopUpAllSongs)
+        songs.append(item->text());
+    o["allSongs"] = songs;
+    writeModal(o);
     QSaveFile file(path_);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(QJsonDocument(o).toJson(QJsonDocument::Compact));
         file.commit();
     }
+}
+
+void StatusPollerInspect::writeModal(QJsonObject& o) const
+{
+    // The dialog in front, its list's entries and where they are, so a test can click them.
+    QWidget* modal = QApplication::activeModalWidget();
+    o["modal"] = modal ? modal->objectName() : QString();
+    if (!modal)
+        return;
+    o["modalTitle"] = modal->windowTitle();
+    const auto* list = modal->findChild<QListWidget*>();
+    if (!list)
+        return;
+    QJsonArray entries;
+    for (int i = 0; i < list->count(); ++i) {
+        const QPoint at = list->viewport()->mapTo(modal, list->visualItemRect(list->item(i)).center());
+        entries.append(QJsonObject{{"text", list->item(i)->text()}, {"x", at.x()}, {"y", at.y()}});
+    }
+    o["modalList"] = entries;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -22,6 +23,8 @@ public:
     void writeSnapshot();
 
 private:
+    void writeModal(QJsonObject& o) const;
+
     frmMedia& form_;
     QString path_;
     QTimer timer_;
