@@ -4,6 +4,7 @@
 #include "mci/DeviceModes.h"
 #include "ui/LedLabel.h"
 #include "ui/PictureBox.h"
+#include "ui/PowerTray.h"
 #include "ui/SkinButton.h"
 #include "ui/frmMedia.h"
 
@@ -54,6 +55,7 @@ void StatusPollerInspect::writeSnapshot()
     o["minimized"] = form_.isMinimized();
     o["visible"] = form_.isVisible();
     o["strip"] = form_.picCenter->printedText();
+    o["trayMenu"] = form_.powerTray && form_.powerTray->TrayMenuOpen();
     QJsonArray songs;
     for (const QAction* item : form_.mnuPopUpAllSongs)
         songs.append(item->text());

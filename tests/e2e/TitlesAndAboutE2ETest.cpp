@@ -109,8 +109,18 @@ protected:
         return ids.isEmpty() ? QString() : ids.last();
     }
 
-    // The tray icon sits at the left of trayer's bar along the bottom of the 1024x768 screen.
-    void clickTrayIcon(const QStringList& click) { xdo(QStringList{"mousemove", "12", "756"} + click); }
+    // Opens the tray menu (the icon sits at the left of trayer's bar along the bottom of the
+    // 1024x768 screen) and presses `key` once the menu is up.
+    void trayMenuKey(const QString& key)
+    {
+        xdo({"mousemove", "12", "756", "click", "3"});
+        ASSERT_TRUE(waitPanel([](const QJsonObject& p) { return p["trayMenu"].toBool(); }))
+            << "the tray menu did not open; panel: " << panelText();
+        const QString menu = window(QStringLiteral("ﾎﾟｯﾌﾟｱｯﾌﾟ"));
+        if (!menu.isEmpty())
+            xdo({"windowfocus", "--sync", menu});
+        xdo({"key", key});
+    }
 
     QString iniText() const
     {
@@ -179,8 +189,7 @@ TEST_F(TitlesAndAboutE2E, RenameATrackInTheEditorThenAboutFromTheTrayWhileMinimi
     xdo({"key", "Home"});
     ASSERT_TRUE(waitPanel([](const QJsonObject& p) { return p["minimized"].toBool() && !p["visible"].toBool(); }))
         << panelText();
-    clickTrayIcon({"click", "3"});
-    xdo({"key", "v"});
+    trayMenuKey("v");
     ASSERT_TRUE(waitPanel([](const QJsonObject& p) {
         return p["modal"].toString() == "frmAbout" && !p["minimized"].toBool() && p["visible"].toBool();
     })) << "the about box did not open over the restored window; panel: " << panelText();
@@ -193,8 +202,7 @@ TEST_F(TitlesAndAboutE2E, RenameATrackInTheEditorThenAboutFromTheTrayWhileMinimi
         << "the window was not minimised again; panel: " << panelText();
 
     // Power-off from the tray menu.
-    clickTrayIcon({"click", "3"});
-    xdo({"key", "x"});
+    trayMenuKey("x");
     EXPECT_TRUE(player_.waitForFinished(10000)) << "the end item did not end the program";
 }
 
