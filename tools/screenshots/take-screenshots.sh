@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Screenshots of the real player under Xvfb in CD, WAVE and VIDEO mode.
+# Screenshots of the real player under Xvfb in CD, WAVE and VIDEO mode, and of its album
+# editor, about box and help window.
 #   tools/screenshots/take-screenshots.sh [<build dir> [<output dir>]]
 # Build dir defaults to <repository>/build, output dir to <build dir>/screenshots/program
-# (cd.png, wave.png, video.png, each cropped to the player's window).
+# (cd.png, wave.png, video.png, editor.png, about.png, help.png, each cropped to its window).
 #
 # Everything is made here: the needed programs are built (configuring the build dir when it
 # has never been configured), a 12-track disc image is written and put into virtual drive D:
@@ -10,8 +11,10 @@
 # (asked of the cdaudio device through mcish). The player runs from a scratch copy with a
 # prepared Kobaltune.ini beside it, so the build's own settings file is never touched; in
 # CD mode Enter starts the disc so the read-out is lit and the title strip scrolls.
-# Needs Xvfb, xdotool, xwininfo and ImageMagick (import, convert). KOBALTUNE_JOBS sets the build's
-# parallelism (default 2); KOBALTUNE_SCREENSHOT_NO_BUILD=1 uses the binaries as they are;
+# The about box and the help are reached through the tray menu, so trayer gives the display a
+# notification area. Needs Xvfb, trayer, xdotool, xwininfo and ImageMagick (import, convert).
+# KOBALTUNE_JOBS sets the build's parallelism (default 2); KOBALTUNE_SCREENSHOT_NO_BUILD=1
+# uses the binaries as they are;
 # KEEP=1 leaves the scratch folder (player logs, CD frames) in place for a look.
 set -euo pipefail
 
@@ -23,12 +26,13 @@ bin=$build/bin
 die() { echo "take-screenshots: $*" >&2; exit 1; }
 step() { echo "take-screenshots: $*" >&2; }
 
-for tool in Xvfb xdotool xwininfo import convert cmake; do
+for tool in Xvfb trayer xdotool xwininfo import convert cmake; do
     command -v "$tool" >/dev/null || die "$tool is not installed"
 done
 
 scratch=
 xvfb=
+tray=
 player=
 stop_pid() { # pid: TERM, then KILL if it lingers
     local pid=$1 i
@@ -44,6 +48,7 @@ cleanup() {
     local rc=$?
     trap - EXIT INT TERM
     [ -n "$player" ] && stop_pid "$player"
+    [ -n "$tray" ] && stop_pid "$tray"
     [ -n "$xvfb" ] && stop_pid "$xvfb"
     [ -n "$scratch" ] && [ -z "${KEEP:-}" ] && rm -rf "$scratch"
     exit "$rc"
@@ -62,7 +67,7 @@ if [ "${KOBALTUNE_SCREENSHOT_NO_BUILD:-0}" != 1 ]; then
         cmake -S "$root" -B "$build" -G Ninja >/dev/null || die "cmake configure failed"
     fi
     cmake --build "$build" -j"${KOBALTUNE_JOBS:-2}" \
-        --target kobaltune kobaltune-drive mcish kobaltune-shotdisc >/dev/null \
+        --target kobaltune kobaltune_manual kobaltune-drive mcish kobaltune-shotdisc >/dev/null \
         || die "build failed (run: cmake --build $build --target kobaltune kobaltune-drive mcish kobaltune-shotdisc)"
 fi
 for p in kobaltune kobaltune-drive mcish kobaltune-shotdisc; do
@@ -118,6 +123,10 @@ done
 [ -s "$scratch/display" ] || die "Xvfb gave no display number"
 export DISPLAY=:$(tr -dc 0-9 <"$scratch/display")
 step "Xvfb on $DISPLAY"
+# A notification area along the bottom left; the player's tray icon is its first icon.
+trayer --edge bottom --align left --widthtype pixel --width 60 --heighttype pixel --height 24 >/dev/null 2>&1 &
+tray=$!
+tray_icon="12 756"
 
 # --- Shots ---------------------------------------------------------------------------------
 # The main window is the visible "Kobaltune" window at the INI's Left/Top (no window manager
@@ -180,10 +189,51 @@ shoot_playing_cd() { # window work-dir output
     [ -n "$found" ] || die "CD: no frame shows a whole text on the title strip"
 }
 
+# The first visible window whose title matches, waiting up to 10 s.
+visible_window() { # title-pattern
+    local id
+    for _ in $(seq 1 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# The album editor (a click on the title strip), then the about box and the help window from
+# the tray menu.
+shoot_dialogs() { # main-window
+    local wid=$1 id
+    xdotool mousemove --window "$wid" 60 26 click 1
+    id=$(visible_window 'ｱﾙﾊﾞﾑ編集') || die "the album editor did not open"
+    sleep 0.5
+    import -window "$id" +repage "$out/editor.png" || die "editor: import failed"
+    xdotool windowfocus --sync "$id" key Escape
+    step "editor: $out/editor.png"
+
+    xdotool mousemove $tray_icon click 3
+    sleep 0.8
+    xdotool key v
+    id=$(visible_window 'ﾊﾞｰｼﾞｮﾝ情報') || die "the about box did not open from the tray menu"
+    sleep 0.5
+    import -window "$id" +repage "$out/about.png" || die "about: import failed"
+    xdotool windowfocus --sync "$id" key Return
+    step "about: $out/about.png"
+
+    xdotool mousemove $tray_icon click 3
+    sleep 0.8
+    xdotool key h
+    id=$(visible_window 'Kobaltune ヘルプ') || die "the help window did not open from the tray menu"
+    sleep 0.8
+    import -window "$id" +repage "$out/help.png" || die "help: import failed"
+    step "help: $out/help.png"
+}
+
 shoot() { # media name
     local media=$1 name=$2 work=$scratch/$2 wid geometry
     mkdir -p "$work"
-    cp "$bin/kobaltune" "$work/"
+    cp "$bin/kobaltune" "$bin/KOBALTUNE.HLP" "$work/"
+    cp -r "$bin/help" "$work/"
     {
         printf '[Option]\nTemae=0\nTimeType=SINGLE TIME\nRepeat=ALL\nMedia=%s\nAutoRun=0\nCurCdDrive=D:\n' "$media"
         printf '[View]\nTop=%d\nLeft=%d\n' $((top_px * 15)) $((left_px * 15))
@@ -203,6 +253,7 @@ shoot() { # media name
     geometry=$(xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
     if [ "$media" = CD ]; then
         shoot_playing_cd "$wid" "$work" "$out/$name.png"
+        shoot_dialogs "$wid"
     else
         import -window "$wid" +repage "$out/$name.png" || die "$media: import failed"
     fi
