@@ -121,12 +121,12 @@ TEST(HelpViewer, FinderShowsContentsIndexAndPageAndQuitCloses)
 
     // The index: typing the start of a term selects it, Enter shows its page.
     w->tabs()->setCurrentIndex(1);
-    QTest::keyClicks(w->indexFilter(), QStringLiteral("繰り"));
+    QTest::keyClicks(w->indexFilter(), "single");
     ASSERT_NE(w->indexList()->currentItem(), nullptr);
-    EXPECT_EQ(w->indexList()->currentItem()->text(), QStringLiteral("繰り返し"));
+    EXPECT_EQ(w->indexList()->currentItem()->text(), QStringLiteral("SINGLE TIME"));
     QTest::keyClick(w->indexFilter(), Qt::Key_Return);
     EXPECT_TRUE(w->currentPage().toLocalFile().endsWith("/help/cd.html"));
-    EXPECT_EQ(w->currentPage().fragment(), "repeat");
+    EXPECT_EQ(w->currentPage().fragment(), "time");
 
     // A contents topic shows its page.
     QTreeWidgetItem* titles = nullptr;
