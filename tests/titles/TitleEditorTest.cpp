@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include <QFile>
+#include <QMap>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -46,6 +47,20 @@ struct EditorFixture : PanelFixture {
             work(d);
         };
         QTest::mouseClick(form->picCenter, Qt::LeftButton, {}, QPoint(2, 2));
+    }
+
+    // Stores a record with an album title and the given track titles (1-based, the rest "").
+    void storeRecord(const QMap<int, QString>& titles)
+    {
+        state.TrackCount = "12";
+        state.CdAlbumTitle = "Album";
+        state.TrackTitles = QStringList{""};
+        for (int i = 1; i <= 12; ++i)
+            state.TrackTitles << titles.value(i);
+        state.TitleFontSize = "9";
+        state.TitleFontName = "Times New Roman";
+        state.TitleFontExt = "0000";
+        form->titles->SaveCdTitles(kKey);
     }
 
     QString fileText() const
@@ -115,12 +130,7 @@ TEST(TitleEditor, TheStripOpensNothingOutsideCdModeOrWithoutAKey)
 TEST(TitleEditor, RenamingRoadWritesTheClickedEntryAndEmptiesTheBox)
 {
     EditorFixture f;
-    f.state.TrackCount = "12";
-    f.state.CdAlbumTitle = "Album";
-    f.state.TrackTitles = QStringList{""};
-    for (int i = 1; i <= 12; ++i)
-        f.state.TrackTitles << (i == 5 ? "Song" : "");
-    f.form->titles->SaveCdTitles(kKey);
+    f.storeRecord({{5, "Song"}});
 
     f.clickStrip([&](frmEdit& d) {
         ListBox* list = d.lstTracks;
@@ -185,15 +195,7 @@ TEST(TitleEditor, OkStoresNinetyNineJapaneseTitlesWithTheirSpacesAndRefreshesThe
 TEST(TitleEditor, FontChoiceAppliesAtOnceAndSurvivesCancelUntilTheRecordIsReloaded)
 {
     EditorFixture f;
-    f.state.TrackCount = "12";
-    f.state.CdAlbumTitle = "Album";
-    f.state.TrackTitles = QStringList{""};
-    for (int i = 1; i <= 12; ++i)
-        f.state.TrackTitles << "";
-    f.state.TitleFontSize = "9";
-    f.state.TitleFontName = "Times New Roman";
-    f.state.TitleFontExt = "0000";
-    f.form->titles->SaveCdTitles(kKey);
+    f.storeRecord({});
     const QString before = f.fileText();
 
     f.clickStrip([&](frmEdit& d) {

@@ -211,22 +211,21 @@ shoot_dialogs() { # main-window
     xdotool windowfocus --sync "$id" key Escape
     step "editor: $out/editor.png"
 
-    xdotool mousemove $tray_icon click 3
-    sleep 0.8
-    xdotool key v
-    id=$(visible_window 'ﾊﾞｰｼﾞｮﾝ情報') || die "the about box did not open from the tray menu"
-    sleep 0.5
-    import -window "$id" +repage "$out/about.png" || die "about: import failed"
+    shoot_tray_item v 'ﾊﾞｰｼﾞｮﾝ情報' about
     xdotool windowfocus --sync "$id" key Return
-    step "about: $out/about.png"
+    shoot_tray_item h 'Kobaltune ヘルプ' help
+}
 
+# Picks an item of the tray menu by its access key and shoots the window it opens; leaves
+# that window's id in $id.
+shoot_tray_item() { # key title-pattern name
     xdotool mousemove $tray_icon click 3
     sleep 0.8
-    xdotool key h
-    id=$(visible_window 'Kobaltune ヘルプ') || die "the help window did not open from the tray menu"
+    xdotool key "$1"
+    id=$(visible_window "$2") || die "$3: no window from the tray menu"
     sleep 0.8
-    import -window "$id" +repage "$out/help.png" || die "help: import failed"
-    step "help: $out/help.png"
+    import -window "$id" +repage "$out/$3.png" || die "$3: import failed"
+    step "$3: $out/$3.png"
 }
 
 shoot() { # media name
