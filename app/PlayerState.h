@@ -20,6 +20,9 @@ struct PlayerState {
     bool PlayFromTrackStart = true;
     int32_t CurTrack = 1;
     int16_t LastTrack = 0;
+    // LastTrack while the read-out shows no track at all ("88:"): unequal to every track and
+    // list index, so the next poll draws the track and the grid is recoloured.
+    static constexpr int16_t kNoTrackDrawn = -1;
     QString TrackCount;
     QString RepeatOneTrack;
     int16_t TitleCycle = 0;

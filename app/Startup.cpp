@@ -57,27 +57,32 @@ std::unique_ptr<frmMedia> Main(AppContext& ctx, const StartupServices& services)
         return nullptr;
     }
 
+    // Made topmost before it is first shown, so that it is mapped once, already on top.
     auto splash = std::make_unique<Openning>();
-    splash->show();
     setTopmost(splash.get(), true);
+    splash->show();
     DoEvents();
 
     ctx.settings.LoadOptions(s);
 
-    auto window = std::make_unique<frmMedia>(ctx);
-    ctx.mci.setCallbackWindow(window.get());
-    window->Form_Load();
-    window->move(twipsToPixelsX(twipsOption(s.OptLeft)), twipsToPixelsY(twipsOption(s.OptTop)));
-    window->show();
+    // A window whose components could not be created never loads and is never shown: the
+    // message below is the first thing the user sees of it.
+    auto window = services.createWindow ? services.createWindow(ctx) : std::make_unique<frmMedia>(ctx);
+    const bool created = window->creationError() == 0;
+    if (created) {
+        ctx.mci.setCallbackWindow(window.get());
+        window->Form_Load();
+        window->move(twipsToPixelsX(twipsOption(s.OptLeft)), twipsToPixelsY(twipsOption(s.OptTop)));
+        window->show();
+    }
     DoEvents();
 
-    if (window->creationError() != 0) {
+    if (!created) {
         setTopmost(splash.get(), false);
         splash.reset();
         services.message(kRuntimeMissingMessage + QStringLiteral("\r\n\r\n詳細\r\n") +
                              window->creationErrorDescription(),
                          QMessageBox::Critical);
-        ctx.mci.setCallbackWindow(nullptr);
         return nullptr;
     }
 

@@ -24,6 +24,8 @@ struct StartupServices {
     const kb::cdrom::DriveTable& drives;
     StartupMessage message;
     bool previousInstance = false;
+    // Builds the main window; empty for the player's own. Tests pass windows that fail.
+    std::function<std::unique_ptr<frmMedia>(AppContext&)> createWindow = {};
 };
 
 inline const QString kNoDriveMessage = QStringLiteral("有効なCDドライブが検出できませんでした");

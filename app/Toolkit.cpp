@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
 #include <cstdio>
@@ -71,12 +72,18 @@ void setTopmost(QWidget* window, bool topmost)
 {
     if (!window || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)
         return;
-    const bool visible = window->isVisible();
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
+    // A window on screen changes its stacking in place; QWidget::setWindowFlags would hide it
+    // and map it again.
+    if (QWindow* handle = window->windowHandle(); handle && window->isVisible()) {
+        window->overrideWindowFlags(flags);
+        handle->setFlags(flags);
+        return;
+    }
     const QPoint at = window->pos();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    window->setWindowFlags(flags);
     window->move(at);
-    if (visible)
-        window->show();
 }
 
 } // namespace kb::app

@@ -68,7 +68,7 @@ void DeviceModes::ShowNoMediaState()
     form_.lblTime->setCaption("88:88");
     // The track read-out now shows nothing, so the next track read must draw it again even
     // when the disc comes back on the same track.
-    ctx_.state.LastTrack = 0;
+    ctx_.state.LastTrack = PlayerState::kNoTrackDrawn;
     form_.picFrame->setBackColor(0);
     form_.picFrame->setForeColor(0xFFFFFF);
     ShowPlayerCaption();

@@ -8,6 +8,7 @@
 #include "ui/SkinButton.h"
 #include "ui/frmMedia.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -25,7 +26,8 @@ void MessageHook::install()
     if (installed_ || removed_)
         return;
     installed_ = true;
-    form_.installEventFilter(this);
+    // On the application: a drag may start with a press on a label, which the label keeps.
+    qApp->installEventFilter(this);
     if (ctx_.platform.drives)
         ctx_.platform.drives->addEventReceiver(&form_);
 }
@@ -36,7 +38,7 @@ void MessageHook::remove()
         return;
     installed_ = false;
     removed_ = true;
-    form_.removeEventFilter(this);
+    qApp->removeEventFilter(this);
     if (ctx_.platform.drives)
         ctx_.platform.drives->removeEventReceiver(&form_);
 }
@@ -48,6 +50,11 @@ QString MessageHook::mode() const
 
 bool MessageHook::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == &form_) {
+        const auto* e = static_cast<QMouseEvent*>(event);
+        pressOffset_ = e->globalPosition().toPoint() - form_.pos();
+    }
     if (watched == &form_ && !handling_) {
         handling_ = true;
         handle(event);
@@ -62,9 +69,6 @@ void MessageHook::handle(QEvent* event)
         onMciNotify();
     } else if (event->type() == kb::cdrom::DeviceChangeEvent::type()) {
         onDeviceChange(static_cast<kb::cdrom::DeviceChangeEvent*>(event)->code());
-    } else if (event->type() == QEvent::MouseButtonPress) {
-        const auto* e = static_cast<QMouseEvent*>(event);
-        pressOffset_ = e->globalPosition().toPoint() - form_.pos();
     } else if (event->type() == QEvent::MouseMove) {
         const auto* e = static_cast<QMouseEvent*>(event);
         // Left button alone, no other button and no modifier key.

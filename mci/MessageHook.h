@@ -8,8 +8,9 @@ class frmMedia;
 class QMouseEvent;
 
 // The hook on the main window's messages: MCI completion notifications, disc arrival and
-// removal, and left-button drags over the panel's own surface. It watches frmMedia as an
-// event filter and never consumes an event: every event goes on to the window afterwards.
+// removal, and left-button drags over the panel's own surface. It watches frmMedia's events
+// (as an application event filter, so that it also sees a press on a label that starts a
+// drag) and never consumes an event: every event goes on to the window afterwards.
 class MessageHook : public QObject {
 public:
     // What a surface drag does: asks the window system to move the window, or moves it by

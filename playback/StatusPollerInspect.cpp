@@ -44,6 +44,7 @@ void StatusPollerInspect::writeSnapshot()
     o["stop"] = form_.cmdStop->isEnabled();
     o["next"] = form_.cmdNext->isEnabled();
     o["eject"] = form_.cmdEject->isEnabled();
+    o["ready"] = form_.readyForInput();
     o["x"] = form_.x();
     o["y"] = form_.y();
     QSaveFile file(path_);

@@ -77,6 +77,7 @@ void TrackGrid::RefreshTrackGrid()
                || s.CurDeviceType == "sequencer") {
         form_.timeDisplay->ShowTotalLength();
     }
+    emit form_.titlesShown();
     QCoreApplication::processEvents();
 }
 

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <utility>
+
 using kb::ui::bgr;
 
 LedLabel::LedLabel(QWidget* parent, const QString& caption) : QWidget(parent), caption_(caption)
@@ -19,6 +21,7 @@ void LedLabel::setCaption(const QString& text)
         return;
     caption_ = text;
     update();
+    emit captionChanged(caption_);
 }
 
 void LedLabel::setForeColor(uint32_t v)
@@ -80,8 +83,22 @@ void LedLabel::mousePressEvent(QMouseEvent* e)
 
 void LedLabel::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+    const QPoint pos = e->position().toPoint();
+    const bool endsDoubleClick = std::exchange(releaseEndsDoubleClick_, false);
+    emit mouseUp(mouseButtonCode(e->button()), shiftStateCode(e->modifiers()),
+                 kb::ui::toTwips(pos.x()), kb::ui::toTwips(pos.y()));
+    if (!endsDoubleClick && e->button() == Qt::LeftButton && rect().contains(pos))
         emit clicked();
+}
+
+void LedLabel::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) {
+        mousePressEvent(e);
+        return;
+    }
+    releaseEndsDoubleClick_ = true;
+    emit doubleClicked();
 }
 
 int mouseButtonCode(Qt::MouseButton b)

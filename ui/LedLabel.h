@@ -6,7 +6,9 @@
 
 // A label drawn in its own font with a fore and back colour (0x00BBGGRR). Clickable
 // labels report clicks and mouse presses with the button code (1 left, 2 right, 4 middle),
-// the shift state (1 Shift, 2 Ctrl, 4 Alt) and the position in twips.
+// the shift state (1 Shift, 2 Ctrl, 4 Alt) and the position in twips. A double click comes
+// as MouseDown, MouseUp, Click for the first press, then DblClick and MouseUp for the
+// second: the second press is neither a MouseDown nor a Click.
 class LedLabel : public QWidget {
     Q_OBJECT
 public:
@@ -26,12 +28,16 @@ public:
 
 signals:
     void clicked();
+    void doubleClicked();
     void mouseDown(int button, int shift, int x, int y);
+    void mouseUp(int button, int shift, int x, int y);
+    void captionChanged(const QString& caption);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     virtual void paintText(class QPainter& p);
 
     QString caption_;
@@ -39,6 +45,9 @@ protected:
     uint32_t back_ = 0;
     bool transparent_ = false;
     Qt::Alignment align_ = Qt::AlignLeft | Qt::AlignVCenter;
+
+private:
+    bool releaseEndsDoubleClick_ = false;
 };
 
 int mouseButtonCode(Qt::MouseButton b);

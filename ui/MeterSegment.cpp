@@ -8,8 +8,9 @@ MeterSegment::MeterSegment(QWidget* parent) : LedLabel(parent, QStringLiteral("ï
 
 void MeterSegment::paintText(QPainter& p)
 {
+    // An unlit segment is drawn in black, invisible on its black ground.
     const bool lit = fore_ != 0;
-    const QColor c = lit ? kb::ui::bgr(fore_) : QColor(38, 40, 36);
+    const QColor c = kb::ui::bgr(fore_);
     const int w = width(), h = height();
     const int barH = std::max(2, h / 5);
     const QRectF top(1.5, h * 0.28, w - 3.0, barH);

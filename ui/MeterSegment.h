@@ -3,7 +3,7 @@
 #include "ui/LedLabel.h"
 
 // One segment of the volume meter: the caption "＝" drawn as two LED bars in the fore
-// colour; black (unlit) shows as a faint dark bar, as on a real meter.
+// colour; an unlit segment (black) vanishes into its black ground.
 class MeterSegment : public LedLabel {
     Q_OBJECT
 public:

@@ -30,7 +30,12 @@ void PowerTray::connectTo(frmMedia& form)
     QObject::connect(form.cmdPower, &QAbstractButton::clicked, &form, [this] { cmdPower_Click(); });
     QObject::connect(form.cmdIcon, &QAbstractButton::clicked, &form, [this] { cmdIcon_Click(); });
     QObject::connect(form.mnuOptionTaskTray, &QAction::triggered, &form, [this] { mnuOptionTaskTray_Click(); });
+    // The tip follows everything it is made of: the read-out, the mode, the time type and
+    // the titles (a notification area gives no hover event to rebuild it on).
     QObject::connect(form.timCD, &QTimer::timeout, &form, [this] { updateTip(); });
+    for (LedLabel* source : {form.lblTrackNo, form.lblTime, form.Label1[1], form.Label1[2]})
+        QObject::connect(source, &LedLabel::captionChanged, &form, [this] { updateTip(); });
+    QObject::connect(&form, &frmMedia::titlesShown, &form, [this] { updateTip(); });
     form.installEventFilter(this);
     signals_ = std::make_unique<TerminationSignals>([this] { cmdPower_Click(); });
 }
@@ -106,7 +111,8 @@ void PowerTray::addTrayIcon()
         return;
     }
     trayIcon_ = std::make_unique<QSystemTrayIcon>(form_.windowIcon());
-    trayIcon_->setToolTip(currentTip());
+    tip_ = currentTip();
+    trayIcon_->setToolTip(tip_);
     QObject::connect(trayIcon_.get(), &QSystemTrayIcon::activated, &form_,
                      [this](QSystemTrayIcon::ActivationReason reason) {
                          if (reason == QSystemTrayIcon::DoubleClick)
@@ -124,8 +130,14 @@ QString PowerTray::currentTip() const
 
 void PowerTray::updateTip()
 {
-    if (trayIcon_ && !poweredOff_)
-        trayIcon_->setToolTip(currentTip());
+    if (poweredOff_)
+        return;
+    QString tip = currentTip();
+    if (tip == tip_)
+        return;
+    tip_ = std::move(tip);
+    if (trayIcon_)
+        trayIcon_->setToolTip(tip_);
 }
 
 void PowerTray::picTray_MouseMove(int, int, int x, int)

@@ -41,6 +41,8 @@ public:
     // task bar instead of hiding it with no way back.
     void addTrayIcon();
     void updateTip();
+    // The tip as last rebuilt (kept up to date with or without a notification area).
+    QString tip() const { return tip_; }
     bool hasTrayIcon() const { return trayIcon_ != nullptr; }
     bool TrayMenuOpen() const { return trayMenuOpen_; }
     bool poweredOff() const { return poweredOff_; }
@@ -66,6 +68,7 @@ private:
     MessageHook& hook_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     std::unique_ptr<TerminationSignals> signals_;
+    QString tip_;
     bool trayMenuOpen_ = false;
     bool poweredOff_ = false;
 };

@@ -31,6 +31,7 @@
 #include <QCursor>
 #include <QHeaderView>
 #include <QPainter>
+#include <QWindow>
 
 using kb::ui::placeTwips;
 
@@ -271,9 +272,8 @@ void frmMedia::connectControls()
     for (int i = 0; i < int(Label1.size()); ++i) {
         connect(Label1[size_t(i)], &LedLabel::mouseDown, this,
                 [this, i](int button, int shift, int x, int y) { Label1_MouseDown(i, button, shift, x, y); });
+        connect(Label1[size_t(i)], &LedLabel::clicked, this, [this, i] { modes->Label1_Click(i); });
     }
-    connect(Label1[1], &LedLabel::clicked, this, [this] { modes->Label1_Click(1); });
-    connect(Label1[2], &LedLabel::clicked, this, [this] { modes->Label1_Click(2); });
     connect(mnuDeviceCD, &QAction::triggered, this, [this] { modes->mnuDeviceCD_Click(); });
     connect(mnuDeviceAVI, &QAction::triggered, this, [this] { modes->mnuDeviceAVI_Click(); });
     connect(mnuDeviceWAV, &QAction::triggered, this, [this] { modes->mnuDeviceWAV_Click(); });
@@ -346,6 +346,27 @@ void frmMedia::changeEvent(QEvent* e)
         Form_Resize();
     else if (e->type() == QEvent::ActivationChange && isActiveWindow())
         Form_Activate();
+}
+
+void frmMedia::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // Some window systems never activate a new window by themselves (plain X without a window
+    // manager, some Wayland compositors): the first activation then runs once the window is
+    // first on screen instead of waiting for the user's first click.
+    if (FormActivated || watchingFirstExpose_ || !windowHandle())
+        return;
+    watchingFirstExpose_ = true;
+    windowHandle()->installEventFilter(this);
+}
+
+bool frmMedia::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, [this] { Form_Activate(); }, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void frmMedia::closeEvent(QCloseEvent* e)

@@ -155,6 +155,8 @@ public:
     QAction* mnuDeviceMP3 = nullptr;
 
     bool FormActivated = false;
+    // The first activation has run to its end: keys and clicks now reach the commands at once.
+    bool readyForInput() const { return FormActivated && !activating_; }
     // The device's time format as reported after the first activation set the player's own.
     QString SavedTimeFormat;
 
@@ -173,10 +175,16 @@ public:
     std::unique_ptr<FileList> fileList;
     std::unique_ptr<OpenFile> openFile;
 
+signals:
+    // The grid, the submenu and the titles of the current disc were shown anew.
+    void titlesShown();
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
     AppContext& ctx_;
     int creationError_ = 0;
@@ -192,4 +200,6 @@ private:
 
     QPixmap skin_;
     QPixmap painted_;
+    bool activating_ = false;
+    bool watchingFirstExpose_ = false;
 };

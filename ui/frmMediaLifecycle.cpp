@@ -2,6 +2,7 @@
 #include "mci/DeviceModes.h"
 #include "playback/RepeatOrder.h"
 #include "playback/TrackGrid.h"
+#include "ui/HeldInput.h"
 #include "ui/KeySink.h"
 #include "ui/LedLabel.h"
 #include "ui/PictureBox.h"
@@ -61,9 +62,14 @@ void frmMedia::Form_Load()
 
 void frmMedia::Form_Activate()
 {
-    if (FormActivated)
+    if (FormActivated || activating_)
         return;
     PlayerState& s = ctx_.state;
+    // The grid refresh below pumps messages: a key or click that arrives meanwhile runs once
+    // the ready state is shown, not in the middle of it (where the ready state would then
+    // overwrite what the command showed).
+    activating_ = true;
+    HeldInput held;
 
     if (s.OptTaskTray != "0" && addTrayIcon)
         addTrayIcon();
@@ -80,6 +86,7 @@ void frmMedia::Form_Activate()
         modes->ShowReadyState();
     }
     FormActivated = true;
+    activating_ = false;
     if (isMinimized())
         return;
     txtDummy->setFocus();

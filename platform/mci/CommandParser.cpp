@@ -18,7 +18,7 @@ enum class Key {
     From, To, ToStart, ToEnd,
     SetTimeFormat, DoorOpen, DoorClosed,
     Mode, Position, Length, CurrentTrack, NumberOfTracks, MediaPresent, Ready, TimeFormatItem,
-    StartPosition, Track,
+    StartPosition, Start, Track,
     Product, File, Identity,
     CanEject, CanPlay, CanRecord, CanSave, CompoundDevice, DeviceType, HasAudio, HasVideo,
     UsesFiles,
@@ -50,7 +50,8 @@ constexpr Keyword kStatus[] = {
     {"number of tracks", Arg::None, Key::NumberOfTracks},
     {"media present", Arg::None, Key::MediaPresent}, {"ready", Arg::None, Key::Ready},
     {"time format", Arg::None, Key::TimeFormatItem},
-    {"start position", Arg::None, Key::StartPosition}, {"track", Arg::Integer, Key::Track}};
+    {"start position", Arg::None, Key::StartPosition}, {"start", Arg::None, Key::Start},
+    {"track", Arg::Integer, Key::Track}};
 constexpr Keyword kInfo[] = {
     {"product", Arg::None, Key::Product}, {"file", Arg::None, Key::File},
     {"identity", Arg::None, Key::Identity}};
@@ -172,8 +173,10 @@ private:
 
     uint32_t readInteger(size_t& i, int64_t& value) const
     {
+        // Nothing at all where the number belongs is an invalid integer; a word there is
+        // the lack of one.
         if (i >= tokens_.size())
-            return MCIERR_NO_INTEGER;
+            return MCIERR_BAD_INTEGER;
         switch (parseInteger(tokens_[i].text, value)) {
         case IntegerParse::Ok:
             ++i;
@@ -320,9 +323,17 @@ uint32_t assemble(const Parser& p, ParsedCommand& out)
         if (p.has(Key::DoorOpen) || p.has(Key::DoorClosed))
             out.set.doorOpen = p.has(Key::DoorOpen);
         return MCIERR_NO_ERROR;
-    case Verb::Status:
+    case Verb::Status: {
         out.track = optionalInt(Key::Track);
-        return pickOne(p, kStatusItems, out.statusItem);
+        const uint32_t rc = pickOne(p, kStatusItems, out.statusItem);
+        if (rc || !p.has(Key::Start))
+            return rc;
+        // "position start": where the media starts, never of one track.
+        if (out.statusItem != StatusItem::Position || out.track)
+            return MCIERR_FLAGS_NOT_COMPATIBLE;
+        out.statusItem = StatusItem::StartPosition;
+        return MCIERR_NO_ERROR;
+    }
     case Verb::Info:
         return pickOne(p, kInfoItems, out.infoItem);
     case Verb::Capability:

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -41,11 +42,16 @@ protected:
 
     ~StartupTest() override { window.reset(); }
 
-    std::unique_ptr<frmMedia> runMain(bool previousInstance = false)
+    std::unique_ptr<frmMedia> runMain(bool previousInstance = false,
+                                      std::function<std::unique_ptr<frmMedia>(AppContext&)> createWindow = {})
     {
         const kb::app::StartupServices services{
-            drives, [this](const QString& t, QMessageBox::Icon i) { messages.push_back({t, i}); },
-            previousInstance};
+            drives,
+            [this](const QString& t, QMessageBox::Icon i) {
+                messages.push_back({t, i});
+                visibleWhenTold.push_back(visibleTopLevels());
+            },
+            previousInstance, std::move(createWindow)};
         return kb::app::Main(*ctx, services);
     }
 
@@ -81,7 +87,34 @@ protected:
     std::unique_ptr<kb::platform::Platform> platform = kb::platform::makePlatform();
     std::unique_ptr<AppContext> ctx;
     std::vector<Message> messages;
+    std::vector<int> visibleWhenTold;
     std::unique_ptr<frmMedia> window;
+};
+
+// A main window one of whose components could not be created.
+class IncompleteWindow : public frmMedia {
+public:
+    explicit IncompleteWindow(AppContext& ctx) : frmMedia(ctx)
+    {
+        creationError_ = 339;
+        creationErrorDescription_ = "component missing";
+    }
+};
+
+// Counts how often windows of one kind are shown (mapped).
+template <typename Window>
+class ShowCounter : public QObject {
+public:
+    ShowCounter() { qApp->installEventFilter(this); }
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && qobject_cast<Window*>(watched))
+            ++shows;
+        return false;
+    }
 };
 
 TEST_F(StartupTest, FindCdDrivesTakesCdRomDrivesUpperCased)
@@ -161,6 +194,40 @@ TEST_F(StartupTest, NormalStartInitialisesStatePlacesWindowAndAppliesOptions)
     EXPECT_TRUE(window->mnuOptionAutoRun->isChecked());
     EXPECT_EQ(mci.callbackWindow(), window.get());
     EXPECT_EQ(splashes(), 0);
+}
+
+TEST_F(StartupTest, WindowThatCannotBeBuiltNeverLoadsOrShowsBeforeTheMessage)
+{
+    drives.add("D:");
+    service.clearLog();
+    window = runMain(false, [](AppContext& c) { return std::make_unique<IncompleteWindow>(c); });
+    EXPECT_EQ(window, nullptr);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(kb::app::kRuntimeMissingMessage + "\r\n\r\n詳細\r\n"));
+    EXPECT_TRUE(messages[0].text.endsWith("component missing"));
+    EXPECT_EQ(visibleWhenTold, std::vector<int>{0}) << "a window was on screen before the message";
+    EXPECT_TRUE(service.commands().isEmpty()) << "the window loaded: " << service.commands().join(", ").toStdString();
+    EXPECT_EQ(mci.callbackWindow(), nullptr);
+    EXPECT_EQ(splashes(), 0);
+}
+
+TEST_F(StartupTest, SplashAndTopmostWindowAreMappedOnce)
+{
+    drives.add("D:");
+    writeSettings("[Option]\r\nTemae=1\r\n");
+    ShowCounter<Openning> splashShows;
+    ShowCounter<frmMedia> windowShows;
+    window = runMain();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(splashShows.shows, 1);
+    EXPECT_EQ(windowShows.shows, 1);
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+
+    kb::app::setTopmost(window.get(), false);
+    EXPECT_EQ(windowShows.shows, 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(StartupTest, OptionsOfZeroLeaveNormalOrderAndClearChecks)

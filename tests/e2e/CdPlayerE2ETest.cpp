@@ -167,6 +167,9 @@ TEST_F(CdPlayerE2E, KeysDriveADiscFromStartToPowerOff)
     player_.setProcessChannelMode(QProcess::ForwardedChannels);
     player_.start(program_, {});
     ASSERT_TRUE(player_.waitForStarted(5000));
+    // Keys are pressed only once the first activation has finished: the window takes them then.
+    ASSERT_TRUE(waitPanel([](const QJsonObject& p) { return p["ready"].toBool(); }, 15000))
+        << "the window never finished its first activation; panel: " << panelText();
     ASSERT_TRUE(waitPanel([](const QJsonObject& p) { return p["trackCount"].toString() == "3"; }, 15000))
         << "the disc in D: was not read";
 

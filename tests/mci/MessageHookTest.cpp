@@ -1,6 +1,7 @@
 #include "../playback/TransportFixture.h"
 
 #include "platform/cdrom/DriveTable.h"
+#include "playback/TrackGrid.h"
 #include "ui/LedLabel.h"
 
 #include <QApplication>
@@ -128,6 +129,57 @@ TEST(MessageHook, LeftDragWithoutModifiersMovesTheWindow)
     send(*f.form, QMouseEvent(QEvent::MouseMove, local + QPointF(30, 0), global + QPointF(30, 0),
                               Qt::NoButton, Qt::LeftButton, Qt::NoModifier));
     EXPECT_EQ(f.form->pos(), start + QPoint(30, 0));
+}
+
+TEST(MessageHook, DragStartedOnALabelFollowsThePointerWithoutAJump)
+{
+    TransportFixture f;
+    f.form->move(100, 100);
+    f.form->show();
+    // An earlier press elsewhere on the panel must not decide where this drag goes.
+    const QPointF elsewhere(300, 200);
+    send(*f.form, QMouseEvent(QEvent::MouseButtonPress, elsewhere, f.form->mapToGlobal(elsewhere), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier));
+    send(*f.form, QMouseEvent(QEvent::MouseButtonRelease, elsewhere, f.form->mapToGlobal(elsewhere), Qt::LeftButton,
+                              Qt::NoButton, Qt::NoModifier));
+
+    LedLabel* label = f.form->Label1[0];
+    const QPointF onLabel(3, 3);
+    const QPointF global = label->mapToGlobal(onLabel);
+    send(*label, QMouseEvent(QEvent::MouseButtonPress, onLabel, global, Qt::LeftButton, Qt::LeftButton,
+                             Qt::NoModifier));
+    const QPoint start = f.form->pos();
+    // The label ignores the move, which travels on to the panel.
+    const QPointF moved = global + QPointF(25, 10);
+    send(*f.form, QMouseEvent(QEvent::MouseMove, f.form->mapFromGlobal(moved), moved, Qt::NoButton, Qt::LeftButton,
+                              Qt::NoModifier));
+    EXPECT_EQ(f.form->pos(), start + QPoint(25, 10));
+}
+
+TEST(MessageHook, ADiscBackAfterRemovalShowsNoTrackLit)
+{
+    TransportFixture f(6);
+    f.mciService->answer("status 2 mode", "stopped");
+    f.mciService->answer("status 2 number of tracks", "6");
+    f.state.LastTrack = 0;
+    f.form->grid->HighlightTrack(4);
+    f.state.LastTrack = 4;
+    ASSERT_EQ(f.form->lblTracks[3]->foreColor(), 0x00FF00u);
+
+    deviceChange(f, kb::cdrom::kDeviceRemoveComplete);
+    deviceChange(f, kb::cdrom::kDeviceArrival);
+    EXPECT_EQ(f.display(), "ready");
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(f.form->lblTracks[size_t(k)]->foreColor(), 0x00FFFFu) << "cell " << k + 1;
+
+    // The first poll on the disc draws its track again.
+    f.mciService->answer("status 2 current track", "4");
+    f.mciService->answer("status 2 media present", "true");
+    f.form->lblTrackNo->setCaption("xx");
+    f.state.PollSuspended = false;
+    f.form->poller->PollCd();
+    EXPECT_EQ(f.form->lblTrackNo->caption(), "04:");
+    EXPECT_EQ(f.form->lblTracks[3]->foreColor(), 0x00FF00u);
 }
 
 TEST(MessageHook, RemovedHookHandlesNothing)

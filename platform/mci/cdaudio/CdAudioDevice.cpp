@@ -94,6 +94,7 @@ public:
         position_ = from;
         session_ = std::make_unique<cdaudio::CdPlaySession>(disc_, std::move(stream), from, to, playId,
                                                             context_.events);
+        playedDisc_ = true;
         return 0;
     }
 
@@ -121,6 +122,9 @@ public:
         refreshDisc(false);
         if (!disc_)
             return MCIERR_DEVICE_NOT_READY;
+        // A drive has nothing to resume on a disc it never played.
+        if (!playedDisc_)
+            return MCIERR_HARDWARE;
         if (session_ && session_->paused())
             session_->setPaused(false);
         return 0;
@@ -334,6 +338,7 @@ private:
             return;
         endSession(PlayEnd::Stopped);
         disc_.reset();
+        playedDisc_ = false;
         loadedSource_ = source;
         position_ = cdrom::kLeadInFrames;
         if (source.empty())
@@ -382,6 +387,7 @@ private:
     cdrom::DriveEntry drive_;
     bool opened_ = false;
     bool doorOpen_ = false;
+    bool playedDisc_ = false; // a play started since the disc came in
     TimeFormat format_ = TimeFormat::Msf;
     std::shared_ptr<cdrom::Disc> disc_;
     std::string loadedSource_;

@@ -132,7 +132,7 @@ uint32_t WaveAudioDevice::stop()
 uint32_t WaveAudioDevice::pause()
 {
     std::lock_guard lock(mutex_);
-    if (!hasFile())
+    if (!hasFile() || mode_ == Mode::Stopped)
         return MCIERR_NONAPPLICABLE_FUNCTION;
     if (mode_ == Mode::Playing) {
         stream_->setPlaying(false);
@@ -144,12 +144,10 @@ uint32_t WaveAudioDevice::pause()
 uint32_t WaveAudioDevice::resume()
 {
     std::lock_guard lock(mutex_);
-    if (!hasFile() || mode_ == Mode::Stopped)
+    if (!hasFile() || mode_ != Mode::Paused)
         return MCIERR_NONAPPLICABLE_FUNCTION;
-    if (mode_ == Mode::Paused) {
-        mode_ = Mode::Playing;
-        stream_->setPlaying(true);
-    }
+    mode_ = Mode::Playing;
+    stream_->setPlaying(true);
     return 0;
 }
 

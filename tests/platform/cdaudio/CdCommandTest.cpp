@@ -146,6 +146,31 @@ TEST_F(CdCommand, TheTextsThePlayerSendsGetTheRepliesItReads)
     EXPECT_EQ(send("close 2"), "");
 }
 
+TEST_F(CdCommand, CommandsThatDoNotApplyAndThePositionStart)
+{
+    start(kThree);
+    ASSERT_EQ(send("open D: type \"cdaudio\" alias 2"), "1");
+    EXPECT_EQ(send("resume 2"), "Error:" + std::to_string(mci::MCIERR_HARDWARE)) << "never played";
+    EXPECT_EQ(send("status 2 mode"), "stopped");
+
+    EXPECT_EQ(send("status 2 position start"), "00:02:00");
+    EXPECT_EQ(send("status 2 position start track 2"), "Error:" + std::to_string(mci::MCIERR_FLAGS_NOT_COMPATIBLE));
+    EXPECT_EQ(send("status 2 track"), "Error:" + std::to_string(mci::MCIERR_BAD_INTEGER));
+    EXPECT_EQ(send("status 2 track 2"), "Error:" + std::to_string(mci::MCIERR_MISSING_PARAMETER));
+    ASSERT_EQ(send("set 2 time format milliseconds"), "");
+    EXPECT_EQ(send("status 2 position start"), "2001");
+    ASSERT_EQ(send("set 2 time format tmsf"), "");
+    EXPECT_EQ(send("status 2 position start"), "01:00:00:00");
+
+    ASSERT_EQ(send("play 2 from 2"), "");
+    ASSERT_EQ(send("pause 2"), "");
+    ASSERT_EQ(send("resume 2"), "");
+    EXPECT_EQ(send("status 2 mode"), "playing");
+    ASSERT_EQ(send("stop 2"), "");
+    EXPECT_EQ(send("resume 2"), "") << "a disc that played can be resumed";
+    EXPECT_EQ(send("close 2"), "");
+}
+
 // In tmsf a bare number is a track: "from 3" starts at track 3.
 TEST_F(CdCommand, TmsfFromATrackNumber)
 {

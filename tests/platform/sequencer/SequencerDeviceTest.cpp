@@ -147,6 +147,14 @@ TEST_F(SequencerTest, PauseResumeStopAndSeekWhilePlaying)
     EXPECT_GE(stoppedAt, 3000);
     EXPECT_LT(stoppedAt, 4000);
     EXPECT_EQ(events.ends().size(), 2u);
+
+    // Pause and resume of a stopped song succeed and change nothing.
+    EXPECT_EQ(device->pause(), 0u);
+    EXPECT_EQ(status(StatusItem::Mode), "stopped");
+    EXPECT_EQ(device->resume(), 0u);
+    EXPECT_EQ(status(StatusItem::Mode), "stopped");
+    EXPECT_EQ(std::stoi(status(StatusItem::Position)), stoppedAt);
+    EXPECT_EQ(events.ends().size(), 2u);
 }
 
 TEST_F(SequencerTest, PlaysToTheEndWithTheSongsSound)

@@ -225,7 +225,9 @@ TEST(WaveAudioDevice, PauseHoldsThePositionAndStopEndsThePlay)
     DeviceHarness h("null");
     ASSERT_EQ(h.open(path), 0u);
     EXPECT_EQ(h.device->resume(), MCIERR_NONAPPLICABLE_FUNCTION);
+    EXPECT_EQ(h.device->pause(), MCIERR_NONAPPLICABLE_FUNCTION) << "never played";
     ASSERT_EQ(h.play(std::nullopt, std::nullopt, 1), 0u);
+    EXPECT_EQ(h.device->resume(), MCIERR_NONAPPLICABLE_FUNCTION) << "playing, not paused";
     const auto until = std::chrono::steady_clock::now() + 5s;
     while (h.number(StatusItem::Position) < 50 && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(5ms);
@@ -253,6 +255,8 @@ TEST(WaveAudioDevice, PauseHoldsThePositionAndStopEndsThePlay)
     EXPECT_GE(stoppedAt, 3000);
     EXPECT_LT(stoppedAt, 5000);
     EXPECT_EQ(h.device->resume(), MCIERR_NONAPPLICABLE_FUNCTION);
+    EXPECT_EQ(h.device->pause(), MCIERR_NONAPPLICABLE_FUNCTION) << "stopped";
+    EXPECT_EQ(h.status(StatusItem::Mode), "stopped");
     h.device->close();
     EXPECT_EQ(h.events.ends().size(), 2u);
 }
