@@ -63,7 +63,7 @@ uint32_t sambaAttributes(const char* blob, ssize_t size)
 
 bool isShortNameChar(QChar c)
 {
-    if (c >= u'A' && c <= u'Z')
+    if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'))
         return true;
     if (c >= u'0' && c <= u'9')
         return true;
@@ -108,7 +108,7 @@ QString validShortName(const QString& name)
     const QString ext = dot < 0 ? QString() : name.mid(dot + 1);
     if (base.isEmpty() || base.size() > 8 || ext.size() > 3 || ext.contains(u'.') || (dot >= 0 && ext.isEmpty()))
         return {};
-    for (const QChar c : name.toUpper()) {
+    for (const QChar c : name) {
         if (c != u'.' && !isShortNameChar(c))
             return {};
     }
