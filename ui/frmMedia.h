@@ -34,6 +34,8 @@ class MessageHook;
 class KeyTable;
 class PowerTray;
 class DriveSelection;
+class FileList;
+class OpenFile;
 
 // The player's main window: a frameless skinned panel whose child controls carry their
 // design names. The logic of each area lives in its own object (modes, timeDisplay, grid,
@@ -170,6 +172,8 @@ public:
     std::unique_ptr<KeyTable> keys;
     std::unique_ptr<PowerTray> powerTray;
     std::unique_ptr<DriveSelection> driveSelection;
+    std::unique_ptr<FileList> fileList;
+    std::unique_ptr<OpenFile> openFile;
 
 signals:
     // The grid, the submenu and the titles of the current disc were shown anew.
