@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <string_view>
 
 namespace kb::browser {
 
@@ -15,7 +16,46 @@ namespace {
 
 struct Candidate {
     const kb::files::FolderEntry* entry;
-    QString upperName;
+    qsizetype keyAt; // the upper-cased name in the pass's key buffer
+    qsizetype keySize;
+};
+
+// Appends the name upper-cased to `keys`; ASCII names (most of them) without a copy of their own.
+void appendUpperKey(QString& keys, const QString& name)
+{
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) {
+            keys += name.toUpper();
+            return;
+        }
+    }
+    for (const QChar c : name)
+        keys += c >= u'a' && c <= u'z' ? QChar(c.unicode() - 0x20) : c;
+}
+
+// Local times of one minute share everything but their seconds, and the files of one folder
+// were often written within a minute of each other: one conversion serves them all.
+class LocalTimes {
+public:
+    bool toLocal(int64_t secondsSinceEpoch, std::tm& out)
+    {
+        const int64_t minute = secondsSinceEpoch >= 0 ? secondsSinceEpoch / 60 : -1;
+        if (minute < 0 || minute != minute_) {
+            const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
+            if (!localtime_r(&t, &tm_))
+                return false;
+            minute_ = minute;
+            second_ = tm_.tm_sec - int(secondsSinceEpoch % 60);
+        }
+        out = tm_;
+        out.tm_sec = second_ + int(secondsSinceEpoch % 60);
+        return true;
+    }
+
+private:
+    int64_t minute_ = -1;
+    int second_ = 0;
+    std::tm tm_{};
 };
 
 // Whether `ext` (with its dot) is exactly the extension of `name`, letter case aside.
@@ -80,12 +120,10 @@ QString groupedSize(int64_t size, QChar separator)
     return QString(text + at, 32 - at);
 }
 
-QString listDate(int64_t secondsSinceEpoch)
+namespace {
+
+QString listDate(const std::tm& local)
 {
-    const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
-    std::tm local{};
-    if (!localtime_r(&t, &local))
-        return {};
     char text[17];
     char* out = text;
     const int parts[6] = {(local.tm_year + 1900) % 100, local.tm_mon + 1, local.tm_mday,
@@ -99,6 +137,17 @@ QString listDate(int64_t secondsSinceEpoch)
     return QString::fromLatin1(text, out - text);
 }
 
+} // namespace
+
+QString listDate(int64_t secondsSinceEpoch)
+{
+    const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
+    std::tm local{};
+    if (!localtime_r(&t, &local))
+        return {};
+    return listDate(local);
+}
+
 std::vector<FileRow> readFolderRows(const QString& folder, const QStringList& patterns, FileTypes& types)
 {
     std::vector<FileRow> rows;
@@ -108,17 +157,26 @@ std::vector<FileRow> readFolderRows(const QString& folder, const QStringList& pa
     const std::vector<kb::files::FolderEntry> entries = reader.entries();
     const QString groupText = QLocale::system().groupSeparator();
     const QChar separator = groupText.isEmpty() ? QChar(u',') : groupText[0];
+    LocalTimes times;
     for (const QString& pattern : patterns) {
         // A name belongs to the pattern whose extension is exactly its own, so ".mp2v" files
         // are listed once, in their own pass and not in the "*.mp2" one.
         const QString wanted = GetExtension(pattern);
         std::vector<Candidate> matched;
+        QString keys;
         for (const kb::files::FolderEntry& e : entries) {
-            if (hasExtension(e.name, wanted))
-                matched.push_back({&e, e.name.toUpper()});
+            if (!hasExtension(e.name, wanted))
+                continue;
+            const qsizetype at = keys.size();
+            appendUpperKey(keys, e.name);
+            matched.push_back({&e, at, keys.size() - at});
         }
-        std::sort(matched.begin(), matched.end(), [](const Candidate& a, const Candidate& b) {
-            const int byUpper = QString::compare(a.upperName, b.upperName, Qt::CaseSensitive);
+        const auto* units = reinterpret_cast<const char16_t*>(keys.utf16());
+        const auto key = [units](const Candidate& c) {
+            return std::u16string_view(units + c.keyAt, size_t(c.keySize));
+        };
+        std::sort(matched.begin(), matched.end(), [&](const Candidate& a, const Candidate& b) {
+            const int byUpper = key(a).compare(key(b));
             return byUpper != 0 ? byUpper < 0 : a.entry->name < b.entry->name;
         });
         for (const Candidate& c : matched) {
@@ -132,7 +190,9 @@ std::vector<FileRow> readFolderRows(const QString& folder, const QStringList& pa
             if (facts.exists && facts.readable) {
                 row.size = groupedSize(facts.size, separator);
                 row.type = types.GetFileTypeName(GetExtension(e.name));
-                row.modified = listDate(facts.modified);
+                std::tm local{};
+                if (times.toLocal(facts.modified, local))
+                    row.modified = listDate(local);
                 row.attributes = attributeLetters(e.name, facts);
             }
             row.dosName = !e.shortName.isEmpty() ? e.shortName : kb::files::validShortName(e.name);

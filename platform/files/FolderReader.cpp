@@ -104,8 +104,8 @@ bool permits(mode_t mode, uid_t owner, gid_t group, const Credentials& who, int 
 QString validShortName(const QString& name)
 {
     const qsizetype dot = name.indexOf(u'.');
-    const QString base = dot < 0 ? name : name.left(dot);
-    const QString ext = dot < 0 ? QString() : name.mid(dot + 1);
+    const QStringView base = dot < 0 ? QStringView(name) : QStringView(name).left(dot);
+    const QStringView ext = dot < 0 ? QStringView() : QStringView(name).mid(dot + 1);
     if (base.isEmpty() || base.size() > 8 || ext.size() > 3 || ext.contains(u'.') || (dot >= 0 && ext.isEmpty()))
         return {};
     for (const QChar c : name) {

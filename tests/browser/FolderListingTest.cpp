@@ -119,6 +119,42 @@ TEST(FolderListing, ColumnsOfOrdinaryAndAwkwardFiles)
     EXPECT_EQ(lost->dosName, "lost.wav");
 }
 
+// Dates of one minute share one conversion to local time; across a change of the clocks each
+// file still gets its own local time.
+TEST(FolderListing, DatesOfFilesWrittenCloseTogetherAcrossAClockChange)
+{
+    const QByteArray savedTz = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    ::tzset();
+    TempDir dir;
+    // 2024-03-31 00:59:30 UTC is 01:59:30 in Berlin; a minute later the clocks go forward.
+    const int64_t beforeChange = 1711846770;
+    const std::pair<const char*, int64_t> files[] = {
+        {"a.wav", beforeChange}, {"b.wav", beforeChange + 20}, {"c.wav", beforeChange + 40},
+        {"d.wav", beforeChange + 95}, {"e.wav", beforeChange - 3600 * 24 * 200}};
+    for (const auto& [name, when] : files) {
+        write(dir.file(name));
+        utimbuf times{time_t(when), time_t(when)};
+        ASSERT_EQ(::utime(QFile::encodeName(dir.file(name)).constData(), &times), 0);
+    }
+    FileTypes types;
+    const auto rows = readFolderRows(dir.path() + "/", modePatterns("WAVE"), types);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(find(rows, "a.wav")->modified, "24/03/31 01:59:30");
+    EXPECT_EQ(find(rows, "b.wav")->modified, "24/03/31 01:59:50");
+    EXPECT_EQ(find(rows, "c.wav")->modified, "24/03/31 03:00:10");
+    EXPECT_EQ(find(rows, "d.wav")->modified, "24/03/31 03:01:05");
+    EXPECT_EQ(find(rows, "e.wav")->modified, "23/09/13 02:59:30");
+    for (const auto& [name, when] : files)
+        EXPECT_EQ(find(rows, name)->modified, listDate(when)) << name;
+
+    if (savedTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedTz);
+    ::tzset();
+}
+
 TEST(FolderListing, PermissionsAndShortNames)
 {
     using kb::files::permits;
