@@ -17,6 +17,8 @@
 #include "ui/Volume.h"
 #include "ui/VolumeBar.h"
 #include "browser/DriveSelection.h"
+#include "browser/FileList.h"
+#include "browser/OpenFile.h"
 #include "mci/MessageHook.h"
 #include "playback/StatusPoller.h"
 #include "playback/Transport.h"

@@ -53,5 +53,8 @@ int main(int argc, char** argv)
     ok = save(drawEditBackground(385, 281), out + "/edit_back.png") && ok;
     ok = save(drawIcon(64), out + "/icon.png") && ok;
     ok = save(drawPointer(), out + "/pointer.png") && ok;
+    ok = save(drawListImage(ListImage::Closed), out + "/list_closed.png") && ok;
+    ok = save(drawListImage(ListImage::Leaf), out + "/list_leaf.png") && ok;
+    ok = save(drawListImage(ListImage::Archive), out + "/list_archive.png") && ok;
     return ok ? 0 : 1;
 }

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Screenshots of the real player under Xvfb in CD, WAVE and VIDEO mode, and of its album
-# editor, about box and help window.
+# Screenshots of the real player under Xvfb in CD mode and in each file mode with a listed
+# folder, and of its album editor, about box and help window.
 #   tools/screenshots/take-screenshots.sh [<build dir> [<output dir>]]
 # Build dir defaults to <repository>/build, output dir to <build dir>/screenshots/program
-# (cd.png, wave.png, video.png, editor.png, about.png, help.png, each cropped to its window).
+# (cd.png, wave.png, midi.png, mp3.png, video.png, editor.png, about.png, help.png, each
+# cropped to its window).
 #
 # Everything is made here: the needed programs are built (configuring the build dir when it
 # has never been configured), a 12-track disc image is written and put into virtual drive D:
 # of a private configuration folder, and its titles are stored under the disc's identity key
 # (asked of the cdaudio device through mcish). The player runs from a scratch copy with a
 # prepared Kobaltune.ini beside it, so the build's own settings file is never touched; in
-# CD mode Enter starts the disc so the read-out is lit and the title strip scrolls.
+# CD mode Enter starts the disc so the read-out is lit and the title strip scrolls. In the
+# file modes the open button's dialog is given a file of a folder of made-up media (typed
+# into the real dialog), the folder is listed and Enter plays its first file.
 # The about box and the help are reached through the tray menu, so trayer gives the display a
 # notification area. Needs Xvfb, trayer, xdotool, xwininfo and ImageMagick (import, convert).
 # KOBALTUNE_JOBS sets the build's parallelism (default 2); KOBALTUNE_SCREENSHOT_NO_BUILD=1
@@ -67,10 +70,10 @@ if [ "${KOBALTUNE_SCREENSHOT_NO_BUILD:-0}" != 1 ]; then
         cmake -S "$root" -B "$build" -G Ninja >/dev/null || die "cmake configure failed"
     fi
     cmake --build "$build" -j"${KOBALTUNE_JOBS:-2}" \
-        --target kobaltune kobaltune_manual kobaltune-drive mcish kobaltune-shotdisc >/dev/null \
-        || die "build failed (run: cmake --build $build --target kobaltune kobaltune-drive mcish kobaltune-shotdisc)"
+        --target kobaltune kobaltune_manual kobaltune-drive mcish kobaltune-shotdisc kobaltune-shotmedia >/dev/null \
+        || die "build failed (run: cmake --build $build --target kobaltune kobaltune_manual kobaltune-drive mcish kobaltune-shotdisc kobaltune-shotmedia)"
 fi
-for p in kobaltune kobaltune-drive mcish kobaltune-shotdisc; do
+for p in kobaltune kobaltune-drive mcish kobaltune-shotdisc kobaltune-shotmedia; do
     [ -x "$bin/$p" ] || die "missing $bin/$p"
 done
 
@@ -110,6 +113,9 @@ titles() {
     for i in "${!t[@]}"; do printf 'TitleOfTrack%d=%s\n' $((i + 1)) "${t[$i]}"; done
     printf 'FontSize=9\nFontName=Times New Roman\nFontExt=1000\n'
 }
+
+step "writing the media folders"
+"$bin/kobaltune-shotmedia" "$scratch/media" || die "cannot write the media folders"
 
 # --- X server ------------------------------------------------------------------------------
 # Xvfb picks a free display number and writes it to fd 3.
@@ -228,6 +234,24 @@ shoot_tray_item() { # key title-pattern name
     step "$3: $out/$3.png"
 }
 
+# Clicks the open button, types `file` into the open dialog and waits for the listing, then
+# plays the first file with Enter and lets it run for a moment.
+list_folder() { # window media file
+    local wid=$1 media=$2 file=$3 dialog=
+    xdotool mousemove --window "$wid" 484 15 click 1 || die "$media: cannot click the open button"
+    for _ in $(seq 1 100); do
+        dialog=$(xdotool search --onlyvisible --name "${media}ﾌｧｲﾙの参照" 2>/dev/null | tail -1) && [ -n "$dialog" ] && break
+        sleep 0.1
+    done
+    [ -n "$dialog" ] || die "$media: the open dialog did not show"
+    xdotool windowfocus --sync "$dialog" && xdotool type --delay 5 "$file" && xdotool key Return \
+        || die "$media: cannot type into the open dialog"
+    sleep 1.5
+    xdotool windowfocus --sync "$wid" 2>/dev/null || true
+    xdotool key --window "$wid" Return || die "$media: cannot send Enter"
+    sleep 3
+}
+
 shoot() { # media name
     local media=$1 name=$2 work=$scratch/$2 wid geometry
     mkdir -p "$work"
@@ -254,6 +278,8 @@ shoot() { # media name
         shoot_playing_cd "$wid" "$work" "$out/$name.png"
         shoot_dialogs "$wid"
     else
+        list_folder "$wid" "$media" "$(ls "$scratch/media/$name/"* | sed -n 2p)"
+        kill -0 "$player" 2>/dev/null || { cat "$work/log" >&2; die "$media: the player quit"; }
         import -window "$wid" +repage "$out/$name.png" || die "$media: import failed"
     fi
     step "$media: $out/$name.png ($geometry)"
@@ -263,5 +289,7 @@ shoot() { # media name
 
 shoot CD cd
 shoot WAVE wave
+shoot MIDI midi
+shoot MP3 mp3
 shoot VIDEO video
 echo "screenshots in $out"
