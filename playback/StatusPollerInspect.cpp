@@ -4,11 +4,14 @@
 #include "mci/DeviceModes.h"
 #include "ui/LedLabel.h"
 #include "ui/PictureBox.h"
+#include "ui/PowerTray.h"
 #include "ui/SkinButton.h"
 #include "ui/frmMedia.h"
 
 #include <QApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QListWidget>
 #include <QJsonObject>
 #include <QSaveFile>
 
@@ -91,9 +94,37 @@ void StatusPollerInspect::writeSnapshot()
     addFileList(o);
     o["x"] = form_.x();
     o["y"] = form_.y();
+    o["minimized"] = form_.isMinimized();
+    o["visible"] = form_.isVisible();
+    o["strip"] = form_.picCenter->printedText();
+    o["trayMenu"] = form_.powerTray && form_.powerTray->TrayMenuOpen();
+    QJsonArray songs;
+    for (const QAction* item : form_.mnuPopUpAllSongs)
+        songs.append(item->text());
+    o["allSongs"] = songs;
+    writeModal(o);
     QSaveFile file(path_);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(QJsonDocument(o).toJson(QJsonDocument::Compact));
         file.commit();
     }
+}
+
+void StatusPollerInspect::writeModal(QJsonObject& o) const
+{
+    // The dialog in front, its list's entries and where they are, so a test can click them.
+    QWidget* modal = QApplication::activeModalWidget();
+    o["modal"] = modal ? modal->objectName() : QString();
+    if (!modal)
+        return;
+    o["modalTitle"] = modal->windowTitle();
+    const auto* list = modal->findChild<QListWidget*>();
+    if (!list)
+        return;
+    QJsonArray entries;
+    for (int i = 0; i < list->count(); ++i) {
+        const QPoint at = list->viewport()->mapTo(modal, list->visualItemRect(list->item(i)).center());
+        entries.append(QJsonObject{{"text", list->item(i)->text()}, {"x", at.x()}, {"y", at.y()}});
+    }
+    o["modalList"] = entries;
 }

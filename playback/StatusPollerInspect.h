@@ -23,6 +23,7 @@ public:
     void writeSnapshot();
 
 private:
+    void writeModal(QJsonObject& o) const;
     // The file list: item count, the selected item, where the second item is, the open
     // dialog's title, and how much of the video box is lit.
     void addFileList(QJsonObject& o) const;

@@ -34,6 +34,8 @@ class MessageHook;
 class KeyTable;
 class PowerTray;
 class DriveSelection;
+class TitleEditing;
+class OptionsHelp;
 class FileList;
 class OpenFile;
 
@@ -172,6 +174,8 @@ public:
     std::unique_ptr<KeyTable> keys;
     std::unique_ptr<PowerTray> powerTray;
     std::unique_ptr<DriveSelection> driveSelection;
+    std::unique_ptr<TitleEditing> titleEditing;
+    std::unique_ptr<OptionsHelp> optionsHelp;
     std::unique_ptr<FileList> fileList;
     std::unique_ptr<OpenFile> openFile;
 
