@@ -56,4 +56,6 @@ struct PlayerState {
     QString TitleFontSize;
     QString TitleFontName;
     QString TitleFontExt;
+    // Set by OK in the title editor; the caller clears it before the editor opens.
+    bool TitleEditOk = false;
 };

@@ -170,3 +170,11 @@ void DeviceModes::OpenWaveMode(bool mp3)
 }
 
 void DeviceModes::OpenMidiMode() { openFileMode("sequencer", "MIDI", true, 2295, 2880, false); }
+
+void DeviceModes::PutVideoInPanel()
+{
+    const QString& alias = ctx_.state.MciAlias;
+    ctx_.mci.MciSetWindow(alias, int32_t(form_.picVideo->winId()));
+    ctx_.mci.MciPutDestination(alias, 0, 0, kb::ui::toPx(form_.picVideo->Width()),
+                               kb::ui::toPx(form_.picVideo->Height()));
+}

@@ -23,6 +23,9 @@ public:
     void OpenWaveMode(bool mp3);
     void OpenMidiMode();
 
+    // Shows the open video inside picVideo, scaled to the box.
+    void PutVideoInPanel();
+
     void ShowNoMediaState();
     void ShowReadyState();
     void ShowPlayingState();

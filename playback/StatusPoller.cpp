@@ -7,8 +7,6 @@
 #include "playback/TimeDisplay.h"
 #include "playback/TrackGrid.h"
 #include "ui/LedLabel.h"
-#include "ui/PictureBox.h"
-#include "ui/Twips.h"
 #include "ui/frmMedia.h"
 
 #include <QCoreApplication>
@@ -237,11 +235,8 @@ void StatusPoller::restartFile(FileDevice device)
         file = form_.repeat->SelectNextFile();
     mci.MciOpen(file, s.MciAlias, QString());
     s.PollSuspended = false;
-    if (device == FileDevice::Video) {
-        mci.MciSetWindow(s.MciAlias, int32_t(form_.picVideo->winId()));
-        mci.MciPutDestination(s.MciAlias, 0, 0, kb::ui::toPx(form_.picVideo->Width()),
-                              kb::ui::toPx(form_.picVideo->Height()));
-    }
+    if (device == FileDevice::Video)
+        form_.modes->PutVideoInPanel();
     mci.MciPlay(s.MciAlias);
     s.TrackCount = "1";
     form_.grid->RefreshTrackGrid();

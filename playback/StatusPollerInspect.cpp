@@ -3,12 +3,35 @@
 #include "app/AppContext.h"
 #include "mci/DeviceModes.h"
 #include "ui/LedLabel.h"
+#include "ui/PictureBox.h"
+#include "ui/PowerTray.h"
 #include "ui/SkinButton.h"
 #include "ui/frmMedia.h"
 
+#include <QApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QListWidget>
 #include <QJsonObject>
 #include <QSaveFile>
+
+namespace {
+
+// The share of a picture's pixels that are not black.
+double litShare(const QImage& image)
+{
+    if (image.isNull())
+        return 0;
+    const QImage small = image.scaled(64, 64).convertToFormat(QImage::Format_RGB32);
+    int lit = 0;
+    for (int y = 0; y < small.height(); ++y) {
+        for (int x = 0; x < small.width(); ++x)
+            lit += qGray(small.pixel(x, y)) > 24 ? 1 : 0;
+    }
+    return double(lit) / (small.width() * small.height());
+}
+
+} // namespace
 
 StatusPollerInspect::StatusPollerInspect(frmMedia& form, QString path)
     : form_(form), path_(std::move(path))
@@ -24,6 +47,29 @@ std::unique_ptr<StatusPollerInspect> StatusPollerInspect::fromEnvironment(frmMed
     if (path.isEmpty())
         return nullptr;
     return std::make_unique<StatusPollerInspect>(form, path);
+}
+
+void StatusPollerInspect::addFileList(QJsonObject& o) const
+{
+    const QTreeWidget& list = *form_.lvwFileList;
+    o["files"] = list.topLevelItemCount();
+    int selected = 0;
+    for (int i = 0; i < list.topLevelItemCount() && !selected; ++i) {
+        if (list.topLevelItem(i)->isSelected())
+            selected = i + 1;
+    }
+    o["selected"] = selected;
+    // Where a click lands on the second item, in window coordinates.
+    if (list.topLevelItemCount() > 1) {
+        const QRect r = list.visualItemRect(list.topLevelItem(1));
+        const QPoint at = list.viewport()->mapTo(&form_, QPoint(r.left() + 24, r.center().y()));
+        o["item2x"] = at.x();
+        o["item2y"] = at.y();
+    }
+    const QWidget* modal = QApplication::activeModalWidget();
+    o["dialog"] = modal ? modal->windowTitle() : QString();
+    if (form_.context().state.CurDeviceType == "avivideo")
+        o["videoLit"] = litShare(form_.picVideo->grab().toImage());
 }
 
 void StatusPollerInspect::writeSnapshot()
@@ -45,11 +91,40 @@ void StatusPollerInspect::writeSnapshot()
     o["next"] = form_.cmdNext->isEnabled();
     o["eject"] = form_.cmdEject->isEnabled();
     o["ready"] = form_.readyForInput();
+    addFileList(o);
     o["x"] = form_.x();
     o["y"] = form_.y();
+    o["minimized"] = form_.isMinimized();
+    o["visible"] = form_.isVisible();
+    o["strip"] = form_.picCenter->printedText();
+    o["trayMenu"] = form_.powerTray && form_.powerTray->TrayMenuOpen();
+    QJsonArray songs;
+    for (const QAction* item : form_.mnuPopUpAllSongs)
+        songs.append(item->text());
+    o["allSongs"] = songs;
+    writeModal(o);
     QSaveFile file(path_);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(QJsonDocument(o).toJson(QJsonDocument::Compact));
         file.commit();
     }
+}
+
+void StatusPollerInspect::writeModal(QJsonObject& o) const
+{
+    // The dialog in front, its list's entries and where they are, so a test can click them.
+    QWidget* modal = QApplication::activeModalWidget();
+    o["modal"] = modal ? modal->objectName() : QString();
+    if (!modal)
+        return;
+    o["modalTitle"] = modal->windowTitle();
+    const auto* list = modal->findChild<QListWidget*>();
+    if (!list)
+        return;
+    QJsonArray entries;
+    for (int i = 0; i < list->count(); ++i) {
+        const QPoint at = list->viewport()->mapTo(modal, list->visualItemRect(list->item(i)).center());
+        entries.append(QJsonObject{{"text", list->item(i)->text()}, {"x", at.x()}, {"y", at.y()}});
+    }
+    o["modalList"] = entries;
 }

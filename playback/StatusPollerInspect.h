@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -22,6 +23,11 @@ public:
     void writeSnapshot();
 
 private:
+    void writeModal(QJsonObject& o) const;
+    // The file list: item count, the selected item, where the second item is, the open
+    // dialog's title, and how much of the video box is lit.
+    void addFileList(QJsonObject& o) const;
+
     frmMedia& form_;
     QString path_;
     QTimer timer_;

@@ -1,6 +1,8 @@
 #include "playback/TransportWiring.h"
 
 #include "browser/DriveSelection.h"
+#include "browser/FileList.h"
+#include "browser/OpenFile.h"
 #include "mci/MessageHook.h"
 #include "playback/StatusPoller.h"
 #include "playback/StatusPollerInspect.h"
@@ -23,6 +25,10 @@ void connectPlayback(AppContext& ctx, frmMedia& form)
     form.powerTray->connectTo(form);
     form.driveSelection = std::make_unique<DriveSelection>(ctx, form);
     form.driveSelection->connectTo(form);
+    form.fileList = std::make_unique<FileList>(ctx, form);
+    form.fileList->connectTo(form);
+    form.openFile = std::make_unique<OpenFile>(ctx, form, *form.fileList);
+    form.openFile->connectTo(form);
     if (auto inspect = StatusPollerInspect::fromEnvironment(form))
         inspect.release()->setParent(&form);
 }

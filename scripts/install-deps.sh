@@ -17,6 +17,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick trayer ccache
   fonts-dseg fonts-ipafont-gothic fonts-liberation2
+  shared-mime-info hicolor-icon-theme adwaita-icon-theme
 )
 
 missing=()

@@ -8,13 +8,6 @@
 
 namespace {
 
-// A count as the title loops read it: empty or not a number counts as 0.
-int trackCountOf(const QString& text)
-{
-    const auto n = kb::numtext::toInt32(text);
-    return n && *n > 0 ? *n : 0;
-}
-
 QString trimmedOr(const QString& value, const QString& fallback)
 {
     const QString t = value.trimmed();
@@ -22,6 +15,12 @@ QString trimmedOr(const QString& value, const QString& fallback)
 }
 
 } // namespace
+
+int TitleStore::trackCountOf(const QString& text)
+{
+    const auto n = kb::numtext::toInt32(text);
+    return n && *n > 0 ? *n : 0;
+}
 
 QString TitleStore::keyFromIdentity(const QString& reply)
 {
@@ -39,18 +38,19 @@ QString TitleStore::keyFromIdentity(const QString& reply)
     return QString::number(uint32_t(int32_t(v)), 16).toUpper();
 }
 
+TitleStore::TitleStore(AppContext& ctx) : state_(ctx.state), settings_(ctx.settings), mci_(&ctx.mci) {}
+
 QString TitleStore::GetCdIdentityKey()
 {
-    PlayerState& s = ctx_.state;
-    if (ctx_.mci.MciGetIdentity(s.MciAlias) != 0)
+    if (!mci_ || mci_->MciGetIdentity(state_.MciAlias) != 0)
         return {};
-    return keyFromIdentity(s.LastMciText);
+    return keyFromIdentity(state_.LastMciText);
 }
 
 void TitleStore::LoadCdTitles(const QString& section)
 {
-    PlayerState& s = ctx_.state;
-    const Settings& ini = ctx_.settings;
+    PlayerState& s = state_;
+    const Settings& ini = settings_;
     s.CdAlbumTitle = ini.ReadIni(section, "AlbumTitle").trimmed();
     s.CdArtistName = ini.ReadIni(section, "NameOfArtist").trimmed();
     s.TrackTitles = QStringList{QString()};
@@ -64,8 +64,8 @@ void TitleStore::LoadCdTitles(const QString& section)
 
 void TitleStore::SaveCdTitles(const QString& section)
 {
-    const PlayerState& s = ctx_.state;
-    const Settings& ini = ctx_.settings;
+    const PlayerState& s = state_;
+    const Settings& ini = settings_;
     ini.WriteIni(section, "AlbumTitle", s.CdAlbumTitle);
     ini.WriteIni(section, "NameOfArtist", s.CdArtistName);
     const int n = trackCountOf(s.TrackCount);

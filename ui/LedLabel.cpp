@@ -48,6 +48,12 @@ void LedLabel::setAlignment(Qt::Alignment a)
     update();
 }
 
+void LedLabel::setWordWrap(bool on)
+{
+    wordWrap_ = on;
+    update();
+}
+
 void LedLabel::setClickable(bool on)
 {
     if (on)
@@ -71,7 +77,7 @@ void LedLabel::paintText(QPainter& p)
     if (!isEnabled())
         c = QColor(c.red() / 4 + 20, c.green() / 4 + 20, c.blue() / 4 + 20);
     p.setPen(c);
-    p.drawText(rect(), int(align_), caption_);
+    p.drawText(rect(), int(align_) | (wordWrap_ ? int(Qt::TextWordWrap) : 0), caption_);
 }
 
 void LedLabel::mousePressEvent(QMouseEvent* e)

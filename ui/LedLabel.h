@@ -23,6 +23,8 @@ public:
     // A transparent label lets the skin show through behind its text.
     void setTransparent(bool on);
     void setAlignment(Qt::Alignment a);
+    // A caption wider than the label continues on the next line.
+    void setWordWrap(bool on);
     // Clickable labels show the skin's pointer.
     void setClickable(bool on);
 
@@ -44,6 +46,7 @@ protected:
     uint32_t fore_ = 0x00FFFF;
     uint32_t back_ = 0;
     bool transparent_ = false;
+    bool wordWrap_ = false;
     Qt::Alignment align_ = Qt::AlignLeft | Qt::AlignVCenter;
 
 private:

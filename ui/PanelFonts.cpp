@@ -67,6 +67,20 @@ QFont titleFont(const QString& name, int points)
     return f;
 }
 
+QFont legendSerifFont()
+{
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPointSize(9);
+    return f;
+}
+
+QFont aboutFont(int points)
+{
+    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+    f.setPointSize(points);
+    return f;
+}
+
 QString fileListStyle()
 {
     return QStringLiteral(
@@ -77,6 +91,18 @@ QString fileListStyle()
         " border-right: 1px solid #1a1c1f; padding: 1px 4px; }"
         "QScrollBar:vertical, QScrollBar:horizontal { background: #1a1c1f; }"
         "QScrollBar::handle { background: #4a4e55; border-radius: 3px; min-height: 16px; min-width: 16px; }");
+}
+
+QString dialogStyle()
+{
+    return QStringLiteral(
+        "QLabel#legend { color: #e6e8ec; }"
+        "QLineEdit, QListWidget { background: #101214; color: #e8d36a; border: 1px solid #050506;"
+        " selection-background-color: #2a6f86; selection-color: #ffffff; }"
+        "QPushButton { background: #3a3d43; color: #f0f0f0; border: 1px solid #141517;"
+        " border-radius: 3px; padding: 2px 6px; }"
+        "QPushButton:pressed { background: #26282c; }"
+        "QPushButton:focus { border: 1px solid #6fb6cc; }");
 }
 
 } // namespace kb::ui

@@ -15,6 +15,12 @@ QFont deviceFont();
 QFont gridFont();
 QFont listFont();
 QFont titleFont(const QString& name, int points);
+// The legends of the dialogs: the serif face the panel maps "Times New Roman" to.
+QFont legendSerifFont();
+// The about box's labels: "ＭＳ Ｐゴシック", through the same face table.
+QFont aboutFont(int points);
 QString fileListStyle();
+// Text boxes, lists and buttons of the player's dialogs over their metal background.
+QString dialogStyle();
 
 } // namespace kb::ui

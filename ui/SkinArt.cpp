@@ -13,9 +13,9 @@ void initResources() { initKobaltuneResources(); }
 const QStringList& artworkNames()
 {
     static const QStringList names = [] {
-        QStringList n{"panel.jpg", "pointer.png", "icon.png"};
+        QStringList n{"panel.jpg", "pointer.png", "icon.png", "edit_back.png"};
         for (const char* b : {"play", "pause", "stop", "rr", "ff", "top", "prev", "next", "bottom",
-                              "eject", "power", "icon", "open", "updrive", "downdrive"})
+                              "eject", "power", "icon", "open", "updrive", "downdrive", "font"})
             for (const char* look : {"normal", "pressed", "disabled"})
                 n << QStringLiteral("btn_%1_%2.png").arg(QLatin1String(b), QLatin1String(look));
         return n;

@@ -17,11 +17,16 @@
 #include "ui/Volume.h"
 #include "ui/VolumeBar.h"
 #include "browser/DriveSelection.h"
+#include "browser/FileList.h"
+#include "browser/OpenFile.h"
 #include "mci/MessageHook.h"
 #include "playback/StatusPoller.h"
 #include "playback/Transport.h"
 #include "playback/TransportWiring.h"
+#include "ui/DialogWiring.h"
 #include "ui/KeyTable.h"
+#include "ui/OptionsHelp.h"
+#include "titles/TitleEditing.h"
 #include "ui/PowerTray.h"
 
 #include <QApplication>
@@ -87,6 +92,7 @@ frmMedia::frmMedia(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx
     timScroll->setInterval(400);
     timScroll->start();
     connectPlayback(ctx_, *this);
+    connectDialogs(ctx_, *this);
 
     connectControls();
     Form_Initialize();

@@ -34,6 +34,10 @@ class MessageHook;
 class KeyTable;
 class PowerTray;
 class DriveSelection;
+class TitleEditing;
+class OptionsHelp;
+class FileList;
+class OpenFile;
 
 // The player's main window: a frameless skinned panel whose child controls carry their
 // design names. The logic of each area lives in its own object (modes, timeDisplay, grid,
@@ -170,6 +174,10 @@ public:
     std::unique_ptr<KeyTable> keys;
     std::unique_ptr<PowerTray> powerTray;
     std::unique_ptr<DriveSelection> driveSelection;
+    std::unique_ptr<TitleEditing> titleEditing;
+    std::unique_ptr<OptionsHelp> optionsHelp;
+    std::unique_ptr<FileList> fileList;
+    std::unique_ptr<OpenFile> openFile;
 
 signals:
     // The grid, the submenu and the titles of the current disc were shown anew.

@@ -179,6 +179,35 @@ std::optional<std::size_t> IniDocument::findKey(const Range& range, const QStrin
     return std::nullopt;
 }
 
+std::vector<QString> IniDocument::sectionNames() const
+{
+    std::vector<QString> names;
+    for (const auto& line : lines_) {
+        const auto name = headerName(line.text);
+        if (!name)
+            continue;
+        const QByteArray wanted = name->toByteArray();
+        const bool seen = std::any_of(names.begin(), names.end(),
+                                      [&](const QString& n) { return sameName(n.toUtf8(), wanted); });
+        if (!seen)
+            names.push_back(QString::fromUtf8(*name));
+    }
+    return names;
+}
+
+std::vector<QString> IniDocument::keyNames(const QString& section) const
+{
+    std::vector<QString> names;
+    const auto range = findSection(section);
+    if (!range)
+        return names;
+    for (std::size_t i = range->header + 1; i < range->end; ++i) {
+        if (const auto name = keyName(lines_[i].text); name && !name->isEmpty())
+            names.push_back(QString::fromUtf8(*name));
+    }
+    return names;
+}
+
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const
 {
     const auto range = findSection(section);

@@ -33,6 +33,11 @@ public:
     // Whether a header line and a key line can hold these names.
     static bool holdsNames(const QString& section, const QString& key);
 
+    // Section names in file order (a repeated name once, as its first section counts), and
+    // the key names of a section in its order; comments and blank lines are no keys.
+    std::vector<QString> sectionNames() const;
+    std::vector<QString> keyNames(const QString& section) const;
+
     // Sets the key's value (creating section and key as needed). Line breaks in the value
     // become blanks. False, and nothing changed, for names a line cannot hold.
     bool setValue(const QString& section, const QString& key, const QString& value);

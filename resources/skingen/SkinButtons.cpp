@@ -100,6 +100,15 @@ QPainterPath glyphPath(Glyph g, const QRectF& r)
         path = t;
         break;
     }
+    case Glyph::Font: {
+        // A serif "A" with a pen stroke under it.
+        QFont f(QStringLiteral("Liberation Serif"));
+        f.setPixelSize(int(s * 1.9));
+        f.setBold(true);
+        path.addText(cx - s * 0.62, cy + s * 0.55, f, QStringLiteral("A"));
+        path.addRect(cx - s * 0.95, cy + s * 0.72, s * 1.9, s * 0.16);
+        break;
+    }
     case Glyph::Power: break;
     }
     return path;

@@ -4,12 +4,17 @@
 #include <QString>
 
 enum class Glyph { Play, Pause, Stop, Rewind, Forward, First, Previous, Next, Last, Eject, Power,
-                   Minimise, Open, Up, Down };
+                   Minimise, Open, Up, Down, Font };
 enum class ButtonLook { Normal, Pressed, Disabled };
+enum class ListImage { Closed, Leaf, Archive };
 
 QString lookName(ButtonLook look);
 // The 527 x 453 panel: brushed metal, the LED window, bezels for list and video.
 QImage drawPanel();
+// The album editor's background: the panel's metal with wells behind its boxes and list.
+QImage drawEditBackground(int w, int h);
 QImage drawButton(int w, int h, Glyph glyph, ButtonLook look);
 QImage drawIcon(int size);
 QImage drawPointer();
+// The 16 x 16 stock images of the file list: folder, document, archive.
+QImage drawListImage(ListImage which);

@@ -146,3 +146,26 @@ QImage drawPanel()
         screw(p, c);
     return img;
 }
+
+QImage drawEditBackground(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    std::mt19937 rng(2024);
+    brushedMetal(img, img.rect(), 70, rng);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    bevel(p, QRectF(0, 0, w, h), QColor(170, 174, 180, 170), QColor(12, 12, 14, 220), 2);
+    // Wells behind the album, artist and track boxes and the list (twips / 15).
+    well(p, QRectF(24, 32, 309, 18), QColor(16, 18, 20), 1);
+    well(p, QRectF(24, 72, 337, 18), QColor(16, 18, 20), 1);
+    well(p, QRectF(24, 112, 337, 18), QColor(16, 18, 20), 1);
+    well(p, QRectF(24, 136, 337, 100), QColor(16, 18, 20), 1);
+    // Brand line beside the buttons.
+    engrave(p, QPointF(26, 256), QStringLiteral("Kobaltune"), face("Liberation Sans", 11, true, 1.2),
+            QColor(222, 226, 232));
+    engrave(p, QPointF(26, 268), QStringLiteral("ALBUM EDITOR"), face("Liberation Sans", 7, true, 1.2),
+            QColor(150, 190, 220));
+    for (const QPointF c : {QPointF(8, 8), QPointF(w - 8.0, 8), QPointF(8, h - 8.0), QPointF(w - 8.0, h - 8.0)})
+        screw(p, c);
+    return img;
+}

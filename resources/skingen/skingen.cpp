@@ -25,6 +25,7 @@ constexpr ButtonSpec kButtons[] = {
     {"prev", 49, 25, Glyph::Previous}, {"next", 49, 25, Glyph::Next},   {"bottom", 37, 25, Glyph::Last},
     {"eject", 25, 25, Glyph::Eject},   {"power", 25, 19, Glyph::Power}, {"icon", 19, 19, Glyph::Minimise},
     {"open", 33, 19, Glyph::Open},     {"updrive", 25, 13, Glyph::Up},  {"downdrive", 25, 13, Glyph::Down},
+    {"font", 27, 19, Glyph::Font},
 };
 
 bool save(const QImage& img, const QString& path, const char* format = nullptr, int quality = -1)
@@ -49,7 +50,11 @@ int main(int argc, char** argv)
             ok = save(drawButton(b.w, b.h, b.glyph, look), file) && ok;
         }
     }
+    ok = save(drawEditBackground(385, 281), out + "/edit_back.png") && ok;
     ok = save(drawIcon(64), out + "/icon.png") && ok;
     ok = save(drawPointer(), out + "/pointer.png") && ok;
+    ok = save(drawListImage(ListImage::Closed), out + "/list_closed.png") && ok;
+    ok = save(drawListImage(ListImage::Leaf), out + "/list_leaf.png") && ok;
+    ok = save(drawListImage(ListImage::Archive), out + "/list_archive.png") && ok;
     return ok ? 0 : 1;
 }

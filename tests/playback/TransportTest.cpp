@@ -1,6 +1,8 @@
 #include "TransportFixture.h"
 
 #include "mci/DeviceModes.h"
+#include "titles/TitleEditing.h"
+#include "titles/frmEdit.h"
 #include "ui/KeySink.h"
 #include "ui/LedLabel.h"
 #include "ui/PictureBox.h"
@@ -194,6 +196,7 @@ TEST(Transport, PopupItemsRunTheCommandsAndCommandsGiveTheFocusBack)
 TEST(Transport, FrameClickDoesWhatAStripClickDoes)
 {
     TransportFixture f;
+    f.form->titleEditing->showModal = [](frmEdit&) {};
     int stripClicks = 0;
     QObject::connect(f.form->picCenter, &PictureBox::clicked, [&] { ++stripClicks; });
     f.form->transport->picFrame_Click();

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Screenshots of the real player under Xvfb in CD, WAVE and VIDEO mode.
+# Screenshots of the real player under Xvfb in CD mode and in each file mode with a listed
+# folder, and of its album editor, about box and help window.
 #   tools/screenshots/take-screenshots.sh [<build dir> [<output dir>]]
 # Build dir defaults to <repository>/build, output dir to <build dir>/screenshots/program
-# (cd.png, wave.png, video.png, each cropped to the player's window).
+# (cd.png, wave.png, midi.png, mp3.png, video.png, editor.png, about.png, help.png, each
+# cropped to its window).
 #
 # Everything is made here: the needed programs are built (configuring the build dir when it
 # has never been configured), a 12-track disc image is written and put into virtual drive D:
 # of a private configuration folder, and its titles are stored under the disc's identity key
 # (asked of the cdaudio device through mcish). The player runs from a scratch copy with a
 # prepared Kobaltune.ini beside it, so the build's own settings file is never touched; in
-# CD mode Enter starts the disc so the read-out is lit and the title strip scrolls.
-# Needs Xvfb, xdotool, xwininfo and ImageMagick (import, convert). KOBALTUNE_JOBS sets the build's
-# parallelism (default 2); KOBALTUNE_SCREENSHOT_NO_BUILD=1 uses the binaries as they are;
+# CD mode Enter starts the disc so the read-out is lit and the title strip scrolls. In the
+# file modes the open button's dialog is given a file of a folder of made-up media (typed
+# into the real dialog), the folder is listed and Enter plays its first file.
+# The about box and the help are reached through the tray menu, so trayer gives the display a
+# notification area. Needs Xvfb, trayer, xdotool, xwininfo and ImageMagick (import, convert).
+# KOBALTUNE_JOBS sets the build's parallelism (default 2); KOBALTUNE_SCREENSHOT_NO_BUILD=1
+# uses the binaries as they are;
 # KEEP=1 leaves the scratch folder (player logs, CD frames) in place for a look.
 set -euo pipefail
 
@@ -23,12 +29,13 @@ bin=$build/bin
 die() { echo "take-screenshots: $*" >&2; exit 1; }
 step() { echo "take-screenshots: $*" >&2; }
 
-for tool in Xvfb xdotool xwininfo import convert cmake; do
+for tool in Xvfb trayer xdotool xwininfo import convert cmake; do
     command -v "$tool" >/dev/null || die "$tool is not installed"
 done
 
 scratch=
 xvfb=
+tray=
 player=
 stop_pid() { # pid: TERM, then KILL if it lingers
     local pid=$1 i
@@ -44,6 +51,7 @@ cleanup() {
     local rc=$?
     trap - EXIT INT TERM
     [ -n "$player" ] && stop_pid "$player"
+    [ -n "$tray" ] && stop_pid "$tray"
     [ -n "$xvfb" ] && stop_pid "$xvfb"
     [ -n "$scratch" ] && [ -z "${KEEP:-}" ] && rm -rf "$scratch"
     exit "$rc"
@@ -62,10 +70,10 @@ if [ "${KOBALTUNE_SCREENSHOT_NO_BUILD:-0}" != 1 ]; then
         cmake -S "$root" -B "$build" -G Ninja >/dev/null || die "cmake configure failed"
     fi
     cmake --build "$build" -j"${KOBALTUNE_JOBS:-2}" \
-        --target kobaltune kobaltune-drive mcish kobaltune-shotdisc >/dev/null \
-        || die "build failed (run: cmake --build $build --target kobaltune kobaltune-drive mcish kobaltune-shotdisc)"
+        --target kobaltune kobaltune_manual kobaltune-drive mcish kobaltune-shotdisc kobaltune-shotmedia >/dev/null \
+        || die "build failed (run: cmake --build $build --target kobaltune kobaltune_manual kobaltune-drive mcish kobaltune-shotdisc kobaltune-shotmedia)"
 fi
-for p in kobaltune kobaltune-drive mcish kobaltune-shotdisc; do
+for p in kobaltune kobaltune-drive mcish kobaltune-shotdisc kobaltune-shotmedia; do
     [ -x "$bin/$p" ] || die "missing $bin/$p"
 done
 
@@ -106,6 +114,9 @@ titles() {
     printf 'FontSize=9\nFontName=Times New Roman\nFontExt=1000\n'
 }
 
+step "writing the media folders"
+"$bin/kobaltune-shotmedia" "$scratch/media" || die "cannot write the media folders"
+
 # --- X server ------------------------------------------------------------------------------
 # Xvfb picks a free display number and writes it to fd 3.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
@@ -118,6 +129,10 @@ done
 [ -s "$scratch/display" ] || die "Xvfb gave no display number"
 export DISPLAY=:$(tr -dc 0-9 <"$scratch/display")
 step "Xvfb on $DISPLAY"
+# A notification area along the bottom left; the player's tray icon is its first icon.
+trayer --edge bottom --align left --widthtype pixel --width 60 --heighttype pixel --height 24 >/dev/null 2>&1 &
+tray=$!
+tray_icon="12 756"
 
 # --- Shots ---------------------------------------------------------------------------------
 # The main window is the visible "Kobaltune" window at the INI's Left/Top (no window manager
@@ -180,10 +195,68 @@ shoot_playing_cd() { # window work-dir output
     [ -n "$found" ] || die "CD: no frame shows a whole text on the title strip"
 }
 
+# The first visible window whose title matches, waiting up to 10 s.
+visible_window() { # title-pattern
+    local id
+    for _ in $(seq 1 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# The album editor (a click on the title strip), then the about box and the help window from
+# the tray menu.
+shoot_dialogs() { # main-window
+    local wid=$1 id
+    xdotool mousemove --window "$wid" 60 26 click 1
+    id=$(visible_window 'ｱﾙﾊﾞﾑ編集') || die "the album editor did not open"
+    sleep 0.5
+    import -window "$id" +repage "$out/editor.png" || die "editor: import failed"
+    xdotool windowfocus --sync "$id" key Escape
+    step "editor: $out/editor.png"
+
+    shoot_tray_item v 'ﾊﾞｰｼﾞｮﾝ情報' about
+    xdotool windowfocus --sync "$id" key Return
+    shoot_tray_item h 'Kobaltune ヘルプ' help
+}
+
+# Picks an item of the tray menu by its access key and shoots the window it opens; leaves
+# that window's id in $id.
+shoot_tray_item() { # key title-pattern name
+    xdotool mousemove $tray_icon click 3
+    sleep 0.8
+    xdotool key "$1"
+    id=$(visible_window "$2") || die "$3: no window from the tray menu"
+    sleep 0.8
+    import -window "$id" +repage "$out/$3.png" || die "$3: import failed"
+    step "$3: $out/$3.png"
+}
+
+# Clicks the open button, types `file` into the open dialog and waits for the listing, then
+# plays the first file with Enter and lets it run for a moment.
+list_folder() { # window media file
+    local wid=$1 media=$2 file=$3 dialog=
+    xdotool mousemove --window "$wid" 484 15 click 1 || die "$media: cannot click the open button"
+    for _ in $(seq 1 100); do
+        dialog=$(xdotool search --onlyvisible --name "${media}ﾌｧｲﾙの参照" 2>/dev/null | tail -1) && [ -n "$dialog" ] && break
+        sleep 0.1
+    done
+    [ -n "$dialog" ] || die "$media: the open dialog did not show"
+    xdotool windowfocus --sync "$dialog" && xdotool type --delay 5 "$file" && xdotool key Return \
+        || die "$media: cannot type into the open dialog"
+    sleep 1.5
+    xdotool windowfocus --sync "$wid" 2>/dev/null || true
+    xdotool key --window "$wid" Return || die "$media: cannot send Enter"
+    sleep 3
+}
+
 shoot() { # media name
     local media=$1 name=$2 work=$scratch/$2 wid geometry
     mkdir -p "$work"
-    cp "$bin/kobaltune" "$work/"
+    cp "$bin/kobaltune" "$bin/KOBALTUNE.HLP" "$work/"
+    cp -r "$bin/help" "$work/"
     {
         printf '[Option]\nTemae=0\nTimeType=SINGLE TIME\nRepeat=ALL\nMedia=%s\nAutoRun=0\nCurCdDrive=D:\n' "$media"
         printf '[View]\nTop=%d\nLeft=%d\n' $((top_px * 15)) $((left_px * 15))
@@ -203,7 +276,10 @@ shoot() { # media name
     geometry=$(xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
     if [ "$media" = CD ]; then
         shoot_playing_cd "$wid" "$work" "$out/$name.png"
+        shoot_dialogs "$wid"
     else
+        list_folder "$wid" "$media" "$(ls "$scratch/media/$name/"* | sed -n 2p)"
+        kill -0 "$player" 2>/dev/null || { cat "$work/log" >&2; die "$media: the player quit"; }
         import -window "$wid" +repage "$out/$name.png" || die "$media: import failed"
     fi
     step "$media: $out/$name.png ($geometry)"
@@ -213,5 +289,7 @@ shoot() { # media name
 
 shoot CD cd
 shoot WAVE wave
+shoot MIDI midi
+shoot MP3 mp3
 shoot VIDEO video
 echo "screenshots in $out"
