@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Eventually.h"
 #include "tests/support/TempDir.h"
 
 #include <QDir>
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -55,13 +58,27 @@ TEST(SettingsKill, KilledSaveLeavesTheOldFileOrTheNewOne)
         first.wait();
     }
 
+    // Each kill lands while saves follow each other: after the first replace of the file
+    // the loop has started (however slowly this build starts a program), then at a random
+    // moment of the saves that follow.
+    auto replacedSince = [&](ino_t before) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(ini).constData(), &st) == 0 && st.st_ino != before;
+    };
+    auto inodeNow = [&] {
+        struct stat st {};
+        ::stat(QFile::encodeName(ini).constData(), &st);
+        return st.st_ino;
+    };
     std::mt19937 rng(1311);
-    std::uniform_int_distribution<int> delayUs(0, 15000);
+    std::uniform_int_distribution<int> delayUs(0, 4000);
     int seenNew = 0, seenOld = 0, seenLeftover = 0;
     const int trials = 150;
     for (int trial = 0; trial < trials; ++trial) {
         kbtest::Child loop;
+        const ino_t before = inodeNow();
         ASSERT_TRUE(loop.start(kbtest::binaryDir() + "/bin/settings-save-loop", {ini}));
+        ASSERT_TRUE(kbtest::eventually([&] { return replacedSince(before); }, 30000)) << "the loop never saved";
         QThread::usleep(static_cast<unsigned long>(delayUs(rng)));
         loop.signal(SIGKILL);
         loop.wait();
