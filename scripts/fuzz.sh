@@ -20,7 +20,7 @@ cmake --build "$build" -j"$(nproc)" >/dev/null
 
 mkdir -p "$build/crashes" "$build/logs"
 export QT_QPA_PLATFORM=offscreen KOBALTUNE_AUDIO=null
-export LSAN_OPTIONS="suppressions=$root/fuzz/lsan-suppressions.txt:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan-suppressions.txt:print_suppressions=0"
 failed=0
 for t in "${targets[@]}"; do
   corpus="$build/corpus/$t"

@@ -104,8 +104,11 @@ bool discImageSeeds(const QString& scratch)
     const QByteArray toc = "CD_DA\n\nCD_TEXT {\n  LANGUAGE_MAP { 0 : EN }\n  LANGUAGE 0 { TITLE \"Album\" }\n}\n"
                            "TRACK AUDIO\nFILE \"data.bin\" 0 00:10:00\n\nTRACK AUDIO\nPREGAP 00:00:10\n"
                            "FILE \"data.bin\" 00:10:00 00:20:00\n";
+    const QByteArray plain = "CD_DA\n\nTRACK AUDIO\nFILE \"data.bin\" 0 00:00:30\n\n"
+                             "TRACK AUDIO\nFILE \"data.bin\" 00:00:30 00:00:30\n";
     return put("disc_image", "nrg", QByteArray(1, '\0') + fileBytes(scratch + "/d.nrg"))
-        && put("disc_image", "toc", QByteArray(1, '\1') + toc);
+        && put("disc_image", "toc", QByteArray(1, '\1') + toc)
+        && put("disc_image", "toc-plain", QByteArray(1, '\1') + plain);
 }
 
 bool midiSeeds()
