@@ -133,7 +133,8 @@ protected:
 
     QJsonObject panel() const { return readJson(dir_.file("panel.json")); }
     std::string panelText() const { return QJsonDocument(panel()).toJson(QJsonDocument::Compact).toStdString(); }
-    bool waitPanel(const std::function<bool(const QJsonObject&)>& holds, int timeoutMs = 8000)
+    // The limit is a safety net for a hang; sanitizer builds run the player several times slower.
+    bool waitPanel(const std::function<bool(const QJsonObject&)>& holds, int timeoutMs = 30000)
     {
         return eventually([&] { return holds(panel()); }, timeoutMs);
     }
