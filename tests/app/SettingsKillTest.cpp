@@ -48,16 +48,6 @@ TEST(SettingsKill, KilledSaveLeavesTheOldFileOrTheNewOne)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[1A2B]\r\nAlbumTitle=kept\r\n");
     }
-    // A first run gives the file its options.
-    {
-        kbtest::Child first;
-        ASSERT_TRUE(first.start(kbtest::binaryDir() + "/bin/settings-save-loop", {ini}));
-        while (loaded(ini) != optionSet("new") && loaded(ini) != optionSet("old"))
-            QThread::msleep(5);
-        first.signal(SIGKILL);
-        first.wait();
-    }
-
     // Each kill lands while saves follow each other: after the first replace of the file
     // the loop has started (however slowly this build starts a program), then at a random
     // moment of the saves that follow.
@@ -70,6 +60,17 @@ TEST(SettingsKill, KilledSaveLeavesTheOldFileOrTheNewOne)
         ::stat(QFile::encodeName(ini).constData(), &st);
         return st.st_ino;
     };
+    // A first run gives the file its options: killed once it has replaced the file (reads
+    // while it saves could mix two saves).
+    {
+        kbtest::Child first;
+        const ino_t before = inodeNow();
+        ASSERT_TRUE(first.start(kbtest::binaryDir() + "/bin/settings-save-loop", {ini}));
+        ASSERT_TRUE(kbtest::eventually([&] { return replacedSince(before); }, 30000));
+        first.signal(SIGKILL);
+        first.wait();
+    }
+
     std::mt19937 rng(1311);
     std::uniform_int_distribution<int> delayUs(0, 4000);
     int seenNew = 0, seenOld = 0, seenLeftover = 0;
