@@ -16,7 +16,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -gline-tables-only" \
     -DCMAKE_C_FLAGS_RELEASE="-O1 -gline-tables-only" >/dev/null
 fi
-cmake --build "$build" -j"$(nproc)" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
 
 mkdir -p "$build/crashes" "$build/logs"
 export QT_QPA_PLATFORM=offscreen KOBALTUNE_AUDIO=null
