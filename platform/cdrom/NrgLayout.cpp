@@ -148,7 +148,7 @@ bool nrgChainPlace(std::span<const uint8_t> footer, int64_t fileSize, NrgChainPl
         return false;
     }
     // The chain needs at least its END! chunk before the footer, and lies after the data.
-    if (start > static_cast<uint64_t>(fileSize - footerSize - 8)) {
+    if (fileSize < footerSize + 8 || start > static_cast<uint64_t>(fileSize - footerSize - 8)) {
         error = "the footer points past the end of the file";
         return false;
     }
