@@ -1,10 +1,14 @@
 #include "platform/cdrom/CdrdaoTocCheck.h"
 
+#include <QList>
+
 namespace kb::cdrom {
 
 namespace {
 
 constexpr qsizetype kMaxLine = 1000; // libcdio reads lines into fixed buffers
+const QList<QByteArray> kTrackModes = {"AUDIO", "MODE0", "MODE1", "MODE1_RAW", "MODE2", "MODE2_FORM1",
+                                       "MODE2_FORM2", "MODE2_FORM_MIX", "MODE2_RAW"};
 
 } // namespace
 
@@ -33,6 +37,12 @@ bool checkCdrdaoToc(const QByteArray& text, std::string& why)
         }
         if (quoted) {
             why = "unbalanced quotes on line " + std::to_string(lineNo);
+            return false;
+        }
+        // libcdio divides by the sector size of a track's mode: a TRACK names a known one.
+        const QList<QByteArray> words = text.mid(lineStart, i - lineStart).simplified().split(' ');
+        if (words.value(0) == "TRACK" && !kTrackModes.contains(words.value(1))) {
+            why = "line " + std::to_string(lineNo) + ": TRACK without a known mode";
             return false;
         }
         lineStart = i + 1;
