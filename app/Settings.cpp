@@ -4,8 +4,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <cstdio>
 
 namespace {
 
@@ -39,16 +42,52 @@ Settings::Settings(QString filePath, QString programFolder)
 
 QString Settings::ReadIni(const QString& section, const QString& key) const
 {
-    return kb::profile::PrivateProfile::getString(section, key, QString(), filePath_);
+    return kb::profile::PrivateProfile::getString(section, key, QString(), filePath_,
+                                                  batch_ ? &*batch_ : nullptr);
 }
+
+namespace {
+
+// The fallback folder under the user's configuration folder may not exist yet.
+void makeFolderOf(const QString& file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QFileInfo::exists(folder))
+        QDir().mkpath(folder);
+}
+
+} // namespace
 
 int32_t Settings::WriteIni(const QString& section, const QString& key, const QString& value) const
 {
-    // The fallback folder under the user's configuration folder may not exist yet.
-    const QString folder = QFileInfo(filePath_).absolutePath();
-    if (!QFileInfo::exists(folder))
-        QDir().mkpath(folder);
+    if (batch_)
+        return batch_->writeString(section, key, value) ? 1 : 0;
+    makeFolderOf(filePath_);
     return kb::profile::PrivateProfile::writeString(section, key, value, filePath_) ? 1 : 0;
+}
+
+Settings::Transaction::Transaction(const Settings& settings) : settings_(settings), outer_(!settings.batch_)
+{
+    if (outer_)
+        settings_.batch_.emplace();
+}
+
+Settings::Transaction::~Transaction()
+{
+    if (outer_)
+        settings_.batch_.reset();
+}
+
+bool Settings::Transaction::commit(QString* why)
+{
+    if (!outer_ || !settings_.batch_)
+        return true;
+    const kb::profile::ProfileBatch batch = std::move(*settings_.batch_);
+    settings_.batch_.reset();
+    if (batch.empty())
+        return true;
+    makeFolderOf(settings_.filePath_);
+    return kb::profile::PrivateProfile::commit(batch, settings_.filePath_, why);
 }
 
 void Settings::LoadOptions(PlayerState& s) const
@@ -88,6 +127,7 @@ void Settings::SaveOptions(const PlayerState& s) const
 {
     const QString option = QStringLiteral("Option");
     const QString view = QStringLiteral("View");
+    Transaction all(*this);
     WriteIni(option, QStringLiteral("Temae"), s.OptTemae);
     WriteIni(option, QStringLiteral("TimeType"), s.OptTimeType);
     WriteIni(option, QStringLiteral("Repeat"), s.OptRepeat);
@@ -97,4 +137,8 @@ void Settings::SaveOptions(const PlayerState& s) const
     WriteIni(option, QStringLiteral("Media"), s.OptMedia);
     WriteIni(option, QStringLiteral("AutoRun"), s.OptAutoRun);
     WriteIni(option, QStringLiteral("CurCdDrive"), s.CurCdDrive);
+    QString why;
+    if (!all.commit(&why))
+        std::fprintf(stderr, "kobaltune: the settings were not saved: %s %s\n",
+                     QFile::encodeName(filePath_).constData(), why.toLocal8Bit().constData());
 }

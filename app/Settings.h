@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/PlayerState.h"
+#include "platform/profile/PrivateProfile.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // The settings file "Kobaltune.ini" and the option values kept in it.
 class Settings {
@@ -24,12 +26,31 @@ public:
     QString ReadIni(const QString& section, const QString& key) const;
     int32_t WriteIni(const QString& section, const QString& key, const QString& value) const;
 
+    // While one lives, WriteIni gathers its changes (ReadIni already sees them) and commit()
+    // writes them all in one replace of the file: after any crash the file is wholly old or
+    // wholly new. Gathered changes that are not committed are dropped. A transaction opened
+    // inside another joins it; only the outer one writes.
+    class Transaction {
+    public:
+        explicit Transaction(const Settings& settings);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        // False, with the reason in `why`, when the file could not be written.
+        bool commit(QString* why = nullptr);
+
+    private:
+        const Settings& settings_;
+        bool outer_;
+    };
+
     void LoadOptions(PlayerState& s) const;
     void SaveOptions(const PlayerState& s) const;
 
 private:
     QString filePath_;
     QString programFolder_;
+    mutable std::optional<kb::profile::ProfileBatch> batch_; // the open transaction's changes
 };
 
 // The path followed by "/" unless it already ends with one.

@@ -55,11 +55,19 @@ bool MessageHook::eventFilter(QObject* watched, QEvent* event)
         const auto* e = static_cast<QMouseEvent*>(event);
         pressOffset_ = e->globalPosition().toPoint() - form_.pos();
     }
-    if (watched == &form_ && !handling_) {
-        handling_ = true;
-        handle(event);
-        handling_ = false;
+    if (watched != &form_)
+        return false;
+    if (handling_) {
+        if (event->type() == kb::cdrom::DeviceChangeEvent::type())
+            deferredDeviceChanges_.push_back(static_cast<kb::cdrom::DeviceChangeEvent*>(event)->code());
+        return false;
     }
+    handling_ = true;
+    handle(event);
+    for (size_t i = 0; i < deferredDeviceChanges_.size(); ++i)
+        onDeviceChange(deferredDeviceChanges_[i]);
+    deferredDeviceChanges_.clear();
+    handling_ = false;
     return false;
 }
 

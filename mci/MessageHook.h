@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPoint>
 
+#include <vector>
+
 struct AppContext;
 class frmMedia;
 class QMouseEvent;
@@ -42,7 +44,10 @@ private:
     frmMedia& form_;
     bool installed_ = false;
     bool removed_ = false;
-    // True while the hook is handling an event; events that arrive meanwhile only pass on.
+    // True while the hook is handling an event; events that arrive meanwhile only pass on,
+    // but a disc arrival or removal is remembered and handled right after, in its order: a
+    // disc swapped without an eject is a removal at once followed by an arrival.
     bool handling_ = false;
+    std::vector<unsigned> deferredDeviceChanges_;
     QPoint pressOffset_;
 };

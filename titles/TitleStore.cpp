@@ -66,6 +66,8 @@ void TitleStore::SaveCdTitles(const QString& section)
 {
     const PlayerState& s = state_;
     const Settings& ini = settings_;
+    // One replace of the file for the whole record: never half a record after a crash.
+    Settings::Transaction record(ini);
     ini.WriteIni(section, "AlbumTitle", s.CdAlbumTitle);
     ini.WriteIni(section, "NameOfArtist", s.CdArtistName);
     const int n = trackCountOf(s.TrackCount);
@@ -74,4 +76,5 @@ void TitleStore::SaveCdTitles(const QString& section)
     ini.WriteIni(section, "FontSize", s.TitleFontSize);
     ini.WriteIni(section, "FontName", s.TitleFontName);
     ini.WriteIni(section, "FontExt", s.TitleFontExt);
+    record.commit();
 }

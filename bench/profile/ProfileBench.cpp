@@ -55,8 +55,37 @@ void BM_WriteStringExisting(benchmark::State& state)
         kb::profile::PrivateProfile::writeString("View", "Top", QString::number(i++), file.path);
 }
 
+// Power-off writes nine options: nine single-key writes (each a read, a parse and an
+// atomic replace of the file) against one batch committed in one replace.
+const char* const kOptionKeys[] = {"Temae", "TimeType", "Repeat", "FolderName", "Top", "Left", "Media",
+                                   "AutoRun", "CurCdDrive"};
+
+void BM_NineWritesOneByOne(benchmark::State& state)
+{
+    ProfileFile file(static_cast<int>(state.range(0)));
+    int i = 0;
+    for (auto _ : state) {
+        for (const char* key : kOptionKeys)
+            kb::profile::PrivateProfile::writeString("Option", key, QString::number(i++), file.path);
+    }
+}
+
+void BM_NineWritesInOneBatch(benchmark::State& state)
+{
+    ProfileFile file(static_cast<int>(state.range(0)));
+    int i = 0;
+    for (auto _ : state) {
+        kb::profile::ProfileBatch batch;
+        for (const char* key : kOptionKeys)
+            batch.writeString("Option", key, QString::number(i++));
+        kb::profile::PrivateProfile::commit(batch, file.path);
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_NineWritesOneByOne)->Arg(10)->Arg(500);
+BENCHMARK(BM_NineWritesInOneBatch)->Arg(10)->Arg(500);
 BENCHMARK(BM_ReadBytesBaseline)->Arg(10)->Arg(500);
 BENCHMARK(BM_GetStringLastSection)->Arg(10)->Arg(500);
 BENCHMARK(BM_WriteStringExisting)->Arg(10)->Arg(500);

@@ -56,11 +56,9 @@ public:
     int readAudio(int frame, int count, int16_t* out) override
     {
         std::lock_guard lock(mutex_);
-        if (frame >= toc_.leadOut)
-            return 0;
-        if (frame < kLeadInFrames || count <= 0)
-            return -1;
-        count = std::min(count, toc_.leadOut - frame);
+        count = toc_.readableFrames(frame, count);
+        if (count <= 0)
+            return count;
         for (int i = 0; i < count; ++i) {
             int16_t* dst = out + static_cast<size_t>(i) * kSamplesPerFrame * 2;
             const int f = frame + i;
@@ -117,9 +115,7 @@ DiscOpenResult openCdioDisc(const std::string& source, CdioSource kind)
 {
     cdio_log_set_handler(quietLog);
     DiscOpenResult result;
-    const driver_id_t driver = kind == CdioSource::Nrg ? DRIVER_NRG
-        : kind == CdioSource::CdrdaoToc                ? DRIVER_CDRDAO
-                                                       : DRIVER_LINUX;
+    const driver_id_t driver = kind == CdioSource::CdrdaoToc ? DRIVER_CDRDAO : DRIVER_LINUX;
     auto disc = std::make_unique<CdioDisc>();
     disc->cdio_.reset(cdio_open(source.c_str(), driver));
     if (!disc->cdio_) {

@@ -4,9 +4,9 @@
 
 namespace kb::cdrom {
 
-// Kinds libcdio reads itself: cdrdao TOC files, Nero NRG images, and physical drives
-// (read through paranoia with jitter and error correction).
-enum class CdioSource { CdrdaoToc, Nrg, Drive };
+// Kinds libcdio reads itself: cdrdao TOC files (checked by the caller first) and physical
+// drives (read through paranoia with jitter and error correction).
+enum class CdioSource { CdrdaoToc, Drive };
 
 DiscOpenResult openCdioDisc(const std::string& source, CdioSource kind);
 

@@ -2,6 +2,7 @@
 
 #include "platform/cdrom/AudioFileReader.h"
 #include "platform/cdrom/CueSheet.h"
+#include "platform/cdrom/FrameRuns.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,12 +77,12 @@ public:
     int readAudio(int frame, int count, int16_t* out) override
     {
         std::lock_guard lock(mutex_);
-        if (frame < kLeadInFrames || count <= 0 || frame >= toc_.leadOut)
-            return frame >= toc_.leadOut ? 0 : -1;
-        count = std::min(count, toc_.leadOut - frame);
+        count = toc_.readableFrames(frame, count);
+        if (count <= 0)
+            return count;
         int done = 0;
         while (done < count) {
-            const Segment* seg = segmentAt(frame + done);
+            const Segment* seg = runAt(segments_, frame + done);
             int16_t* dst = out + static_cast<size_t>(done) * kSamplesPerFrame * 2;
             if (!seg) {
                 std::memset(dst, 0, kBytesPerFrame);
@@ -104,16 +105,6 @@ public:
     std::vector<SourceFile> files_;
 
 private:
-    const Segment* segmentAt(int frame) const
-    {
-        auto it = std::upper_bound(segments_.begin(), segments_.end(), frame,
-                                   [](int f, const Segment& s) { return f < s.discStart; });
-        if (it == segments_.begin())
-            return nullptr;
-        --it;
-        return frame < it->discStart + it->count ? &*it : nullptr;
-    }
-
     int readSegment(const Segment& seg, int offset, int run, int16_t* dst)
     {
         const size_t bytes = static_cast<size_t>(run) * kBytesPerFrame;
@@ -241,20 +232,22 @@ DiscOpenResult openCueDisc(const std::string& cuePath)
             }
             if (p.index == 1)
                 trackStart[static_cast<size_t>(p.track)] = discPos;
-            int endFrame;
+            int64_t endFrame;
             if (k + 1 < mine.size()) {
                 endFrame = points[mine[k + 1]].frame;
             } else if (sf.raw) {
                 const int64_t left = std::max<int64_t>(sf.bytes - byte, 0);
-                endFrame = p.frame + static_cast<int>(left / size);
+                endFrame = p.frame + left / size;
             } else {
-                endFrame = static_cast<int>((sf.decoded->sampleCount() + kSamplesPerFrame - 1)
-                                            / kSamplesPerFrame);
+                endFrame = (sf.decoded->sampleCount() + kSamplesPerFrame - 1) / kSamplesPerFrame;
             }
+            // Checked before it is added up: a huge file could otherwise overflow the sum.
+            if (endFrame - p.frame > kLastFrameAddress)
+                return fail(DiscError::Invalid, cuePath + ": longer than a CD can be");
             if (endFrame < p.frame)
                 return fail(DiscError::Invalid, cuePath + ": track " + std::to_string(track.number)
                                                     + " starts past the end of " + sf.path);
-            const int count = endFrame - p.frame;
+            const int count = static_cast<int>(endFrame - p.frame);
             if (count > 0) {
                 Segment s{discPos, count, static_cast<int>(f), track.audio};
                 s.byteOffset = byte;
@@ -270,6 +263,8 @@ DiscOpenResult openCueDisc(const std::string& cuePath)
                 disc->segments_.push_back({discPos, track.postgap, -1, track.audio});
                 discPos += track.postgap;
             }
+            if (discPos > kLastFrameAddress)
+                return fail(DiscError::Invalid, cuePath + ": longer than the 100 minutes a CD can address");
         }
     }
 

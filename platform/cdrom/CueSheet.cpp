@@ -81,7 +81,8 @@ std::optional<int> parseMsf(const std::string& s)
     const auto m = parseNumber(s.substr(0, a));
     const auto sec = parseNumber(s.substr(a + 1, b - a - 1));
     const auto f = parseNumber(s.substr(b + 1));
-    if (!m || !sec || !f || *sec >= 60 || *f >= kFramesPerSecond)
+    // No CD address has more than 99 minutes.
+    if (!m || !sec || !f || *m > 99 || *sec >= 60 || *f >= kFramesPerSecond)
         return std::nullopt;
     return *m * 60 * kFramesPerSecond + *sec * kFramesPerSecond + *f;
 }

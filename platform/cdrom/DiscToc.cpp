@@ -51,4 +51,26 @@ uint32_t Toc::identity() const
     return sum;
 }
 
+std::string Toc::impossibility() const
+{
+    if (tracks.empty())
+        return "no tracks";
+    if (tracks.size() > static_cast<size_t>(kMaxTracks))
+        return "more than 99 tracks";
+    int previous = kLeadInFrames - 1;
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        const TocTrack& t = tracks[i];
+        if (t.number < 1 || t.number > kMaxTracks || (i > 0 && t.number != tracks[i - 1].number + 1))
+            return "track numbers out of order";
+        if (t.start <= previous)
+            return "track " + std::to_string(t.number) + " does not start after the one before";
+        previous = t.start;
+    }
+    if (leadOut <= previous)
+        return "the lead-out is not after the last track";
+    if (leadOut > kLastFrameAddress)
+        return "longer than the 100 minutes a CD can address";
+    return {};
+}
+
 } // namespace kb::cdrom

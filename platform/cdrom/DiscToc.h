@@ -10,6 +10,8 @@ constexpr int kFramesPerSecond = 75;
 constexpr int kLeadInFrames = 150;          // the 2 s before track 1 (00:02:00)
 constexpr int kSamplesPerFrame = 588;       // stereo sample frames in one CD sector
 constexpr int kBytesPerFrame = kSamplesPerFrame * 4;
+constexpr int kLastFrameAddress = 99 * 60 * kFramesPerSecond + 59 * kFramesPerSecond + 74; // 99:59:74
+constexpr int kMaxTracks = 99;
 
 struct TocTrack {
     int number = 1;
@@ -35,8 +37,24 @@ struct Toc {
     int trackLength(int number) const;
     // The disc: lead-out minus the first start, less one frame.
     int discLength() const { return leadOut - firstStart() - 1; }
+    // How many of `count` frames from `frame` a read returns: 0 at or past the lead-out, -1
+    // for a read that starts before track 1's lead-in ends or asks for nothing.
+    int readableFrames(int frame, int count) const
+    {
+        if (frame >= leadOut)
+            return 0;
+        if (frame < kLeadInFrames || count <= 0)
+            return -1;
+        return count < leadOut - frame ? count : leadOut - frame;
+    }
+
     // The per-disc number of "info identity".
     uint32_t identity() const;
+
+    // Why no CD could carry this table of contents, or "" when one could: 1 to 99 tracks
+    // numbered one after another, starts rising from 00:02:00, and a lead-out after the last
+    // start that an address (at most 99:59:74) can still name.
+    std::string impossibility() const;
 };
 
 struct DiscTitles {

@@ -2,6 +2,7 @@
 
 #include "platform/cdrom/DriveList.h"
 #include "platform/cdrom/DriveTable.h"
+#include "platform/cdrom/ImageStamp.h"
 
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -22,7 +23,9 @@ std::map<std::string, std::string> discsNow(const VirtualDriveFile& file)
 {
     std::map<std::string, std::string> out;
     for (const DriveEntry& d : listDrives(file))
-        out[d.name] = driveHasDisc(d) ? (d.isVirtual ? d.source : std::string("disc")) : "";
+        out[d.name] = !driveHasDisc(d) ? std::string()
+            : d.isVirtual              ? d.source + '\n' + imageStamp(d.source)
+                                       : std::string("disc");
     return out;
 }
 

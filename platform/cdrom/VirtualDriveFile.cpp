@@ -67,8 +67,33 @@ std::vector<VirtualDrive> VirtualDriveFile::read() const
     return out;
 }
 
+bool VirtualDriveFile::storableImagePath(const std::string& path, std::string& why)
+{
+    if (QString::fromStdString(path).toStdString() != path) {
+        why = "is not valid UTF-8";
+        return false;
+    }
+    for (const char c : path) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            why = c == '\n' || c == '\r' ? "holds a line break" : "holds a control character";
+            return false;
+        }
+    }
+    if (!path.empty() && (path.front() == ' ' || path.back() == ' ' || path.back() == '\t')) {
+        why = "begins or ends with a blank";
+        return false;
+    }
+    return true;
+}
+
 bool VirtualDriveFile::write(const std::vector<VirtualDrive>& drives) const
 {
+    std::string why;
+    for (const VirtualDrive& d : drives) {
+        if (!storableImagePath(d.image, why) || !storableImagePath(d.trayImage, why)
+            || normalizeDriveName(d.name) != d.name)
+            return false;
+    }
     std::vector<VirtualDrive> sorted = drives;
     std::sort(sorted.begin(), sorted.end(),
               [](const VirtualDrive& a, const VirtualDrive& b) { return a.name < b.name; });

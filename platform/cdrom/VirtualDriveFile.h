@@ -29,8 +29,14 @@ public:
 
     // The drives in drive-name order; an absent or unreadable file is an empty list.
     std::vector<VirtualDrive> read() const;
-    // False when the file cannot be written (the old file then stays as it was).
+    // False when the file cannot be written (the old file then stays as it was), or when an
+    // image path cannot be stored (see storableImagePath).
     bool write(const std::vector<VirtualDrive>& drives) const;
+
+    // Whether a line of the file can hold this image path so that it reads back the same:
+    // valid UTF-8, no control characters (a line break would split the line), no blanks
+    // at either end (reading trims them). When not, `why` says what is wrong.
+    static bool storableImagePath(const std::string& path, std::string& why);
 
     static QString defaultPath();
 

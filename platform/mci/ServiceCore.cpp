@@ -117,6 +117,10 @@ uint32_t ServiceCore::open(Context& ctx)
     const std::string aliasKey = asciiLower(c.alias ? *c.alias : c.device);
     if (aliasKey.empty())
         return MCIERR_MISSING_STRING_ARGUMENT;
+    // "all" names every device already: a device of that alias could only be reached by
+    // "close all".
+    if (aliasKey == "all")
+        return MCIERR_DUPLICATE_ALIAS;
     if (find(aliasKey))
         return c.alias ? MCIERR_DUPLICATE_ALIAS : MCIERR_DEVICE_OPEN;
     if (c.test)

@@ -91,6 +91,8 @@ QString valueText(QByteArrayView line)
 std::optional<QString> IniDocument::find(const QByteArray& bytes, const QString& section,
                                          const QString& key)
 {
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return IniDocument(bytes).value(section, key);
     const QByteArrayView data = withoutBomAndNuls(bytes);
     const QByteArray wantedSection = wantedName(section);
     const QByteArray wantedKey = wantedName(key);
@@ -120,12 +122,9 @@ std::optional<QString> IniDocument::find(const QByteArray& bytes, const QString&
     return std::nullopt;
 }
 
-IniDocument::IniDocument(const QByteArray& bytes)
+IniDocument::IniDocument(const QByteArray& bytes) : frame_(IniText::split(bytes))
 {
-    const QByteArrayView data = withoutBomAndNuls(bytes);
-    bom_ = QByteArrayView(bytes).first(bytes.size() > 2 ? 3 : 0).toByteArray();
-    if (bom_ != "\xEF\xBB\xBF")
-        bom_.clear();
+    const QByteArray& data = frame_.text;
     const char* p = data.data();
     const qsizetype n = data.size();
     qsizetype pos = 0;
@@ -142,14 +141,16 @@ IniDocument::IniDocument(const QByteArray& bytes)
         lines_.push_back(std::move(line));
         pos = i;
     }
+    frame_.text.clear(); // the lines hold it now
 }
 
 QByteArray IniDocument::bytes() const
 {
-    QByteArray out = bom_;
+    IniText out = frame_;
+    out.text.clear();
     for (const auto& line : lines_)
-        out += line.text + line.end;
-    return out;
+        out.text += line.text + line.end;
+    return out.join();
 }
 
 std::optional<IniDocument::Range> IniDocument::findSection(const QString& section) const
@@ -239,11 +240,16 @@ void IniDocument::ensureLastLineEnded()
         lines_.back().end = newLineEnd();
 }
 
+bool IniDocument::holdsNames(const QString& section, const QString& key)
+{
+    return !holdsLineBreak(section) && !section.contains(QLatin1Char(']')) && !holdsLineBreak(key) &&
+           !key.contains(QLatin1Char('=')) && !key.trimmed().startsWith(QLatin1Char(';')) &&
+           !key.trimmed().startsWith(QLatin1Char('['));
+}
+
 bool IniDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
-    if (holdsLineBreak(section) || section.contains(QLatin1Char(']')) || holdsLineBreak(key) ||
-        key.contains(QLatin1Char('=')) || key.trimmed().startsWith(QLatin1Char(';')) ||
-        key.trimmed().startsWith(QLatin1Char('[')))
+    if (!holdsNames(section, key))
         return false;
 
     const QByteArray v = oneLine(value);

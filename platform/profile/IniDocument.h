@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/profile/IniText.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,7 +12,9 @@ namespace kb::profile {
 
 // The text of one INI file held as its lines, each with its own line end, so that an edit
 // changes only the lines it touches and writes every other byte back as it was read.
-// Section and key names match regardless of case. Text is UTF-8.
+// Section and key names match regardless of case. Text is UTF-8, or UTF-16 when the file
+// starts with its byte order mark (written back in the same encoding); padding after the
+// last line (NUL bytes) stays where it is.
 class IniDocument {
 public:
     IniDocument() = default;
@@ -25,6 +29,9 @@ public:
     // The value of the first matching key of the first matching section, with surrounding
     // blanks and one pair of surrounding double quotes removed; nullopt when there is none.
     std::optional<QString> value(const QString& section, const QString& key) const;
+
+    // Whether a header line and a key line can hold these names.
+    static bool holdsNames(const QString& section, const QString& key);
 
     // Section names in file order (a repeated name once, as its first section counts), and
     // the key names of a section in its order; comments and blank lines are no keys.
@@ -54,7 +61,7 @@ private:
     QByteArray newLineEnd() const;
     void ensureLastLineEnded();
 
-    QByteArray bom_;
+    IniText frame_; // encoding, byte order mark and padding; its text is in lines_
     std::vector<Line> lines_;
 };
 

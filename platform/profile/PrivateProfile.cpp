@@ -1,57 +1,39 @@
 #include "platform/profile/PrivateProfile.h"
 
 #include "platform/profile/IniDocument.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include <functional>
-#include <optional>
+#include "platform/profile/ProfileFile.h"
 
 namespace kb::profile {
 
 namespace {
 
-// The file's bytes; "" for a missing file, nullopt when it exists but cannot be read.
-std::optional<QByteArray> readAll(const QString& path)
+// Loads the file, applies `change` and writes the result back when it changed anything.
+bool edit(const QString& path, const std::function<bool(IniDocument&)>& change, QString* why = nullptr)
 {
-    QFile f(path);
-    if (!f.exists())
-        return QByteArray();
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return f.readAll();
-}
-
-bool replaceFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile out(path);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
+    QString problem;
+    const auto done = [&](bool ok) {
+        if (why)
+            *why = problem;
+        return ok;
+    };
+    if (path.isEmpty()) {
+        problem = QStringLiteral("no file name");
+        return done(false);
     }
-    return out.commit();
-}
-
-// Loads the file, applies edit and writes the result back when it changed anything.
-bool edit(const QString& path, const std::function<bool(IniDocument&)>& change)
-{
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    const auto bytes = readAll(path);
-    if (!bytes)
-        return false;
-    IniDocument doc(*bytes);
+    const ProfileFile file = ProfileFile::read(path);
+    if (file.kind != ProfileFile::Kind::Regular && file.kind != ProfileFile::Kind::Missing) {
+        problem = file.problem();
+        return done(false);
+    }
+    IniDocument doc(file.bytes);
     if (!change(doc))
-        return false;
+        return done(false);
     const QByteArray updated = doc.bytes();
-    if (updated == *bytes)
-        return true;
-    return replaceFile(path, updated);
+    if (updated == file.bytes) {
+        removeLeftoverTemporaries(path);
+        return done(true);
+    }
+    return done(replaceFileAtomically(path, updated, problem));
 }
 
 QString withoutTrailingBlanks(QString s)
@@ -63,15 +45,43 @@ QString withoutTrailingBlanks(QString s)
 
 } // namespace
 
-QString PrivateProfile::getString(const QString& section, const QString& key,
-                                  const QString& defaultValue, const QString& file)
+bool ProfileBatch::writeString(const QString& section, const QString& key, const QString& value)
 {
-    const auto bytes = readAll(file);
-    if (bytes && !QFileInfo(file).isDir()) {
-        if (const auto v = IniDocument::find(*bytes, section, key))
-            return *v;
+    if (!IniDocument::holdsNames(section, key))
+        return false;
+    changes_.push_back([=](IniDocument& doc) { doc.setValue(section, key, value); });
+    return true;
+}
+
+void ProfileBatch::deleteKey(const QString& section, const QString& key)
+{
+    changes_.push_back([=](IniDocument& doc) { doc.removeKey(section, key); });
+}
+
+void ProfileBatch::deleteSection(const QString& section)
+{
+    changes_.push_back([=](IniDocument& doc) { doc.removeSection(section); });
+}
+
+void ProfileBatch::applyTo(IniDocument& doc) const
+{
+    for (const auto& change : changes_)
+        change(doc);
+}
+
+QString PrivateProfile::getString(const QString& section, const QString& key, const QString& defaultValue,
+                                  const QString& file, const ProfileBatch* pending)
+{
+    const ProfileFile f = ProfileFile::read(file);
+    std::optional<QString> value;
+    if (pending && !pending->empty()) {
+        IniDocument doc(f.bytes);
+        pending->applyTo(doc);
+        value = doc.value(section, key);
+    } else {
+        value = IniDocument::find(f.bytes, section, key);
     }
-    return withoutTrailingBlanks(defaultValue);
+    return value ? *value : withoutTrailingBlanks(defaultValue);
 }
 
 bool PrivateProfile::writeString(const QString& section, const QString& key,
@@ -94,6 +104,14 @@ bool PrivateProfile::deleteSection(const QString& section, const QString& file)
         doc.removeSection(section);
         return true;
     });
+}
+
+bool PrivateProfile::commit(const ProfileBatch& batch, const QString& file, QString* why)
+{
+    return edit(file, [&](IniDocument& doc) {
+        batch.applyTo(doc);
+        return true;
+    }, why);
 }
 
 } // namespace kb::profile

@@ -4,7 +4,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -122,6 +125,47 @@ TEST_F(SettingsTest, WriteIniCreatesMissingFolderAndReportsFailure)
     Settings blocked(dir.file("blocked.ini"), "/x/");
     EXPECT_EQ(blocked.WriteIni("Option", "Temae", "1"), 0);
     EXPECT_EQ(blocked.ReadIni("Option", "Temae"), "");
+}
+
+// The save starts from the file as it is at power-off: a title record written by another
+// program after start-up stays. A settings "file" that is a FIFO is not read (start-up
+// would block) and not replaced; the save says why on stderr.
+TEST_F(SettingsTest, SaveMergesIntoTheFileAsItIsNowAndLeavesNonFilesAlone)
+{
+    writeFile("[Option]\r\nTemae=1\r\n");
+    settings.LoadOptions(state);
+    Settings other(settings.filePath(), "/x/");
+    ASSERT_EQ(other.WriteIni("1A2B", "AlbumTitle", "meanwhile"), 1);
+    state.OptRepeat = "ALL";
+    settings.SaveOptions(state);
+    EXPECT_EQ(settings.ReadIni("1A2B", "AlbumTitle"), "meanwhile");
+    EXPECT_EQ(settings.ReadIni("Option", "Repeat"), "ALL");
+    EXPECT_EQ(settings.ReadIni("Option", "Temae"), "1");
+
+    const QString fifo = dir.file("fifo/Kobaltune.ini");
+    ASSERT_TRUE(QDir().mkpath(dir.file("fifo")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    Settings piped(fifo, "/x/");
+    PlayerState fresh;
+    fresh.CdDrives = QStringList{"D:"};
+    piped.LoadOptions(fresh);
+    EXPECT_EQ(fresh.OptMedia, "CD");
+    testing::internal::CaptureStderr();
+    piped.SaveOptions(fresh);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("not saved"), std::string::npos) << said;
+    EXPECT_NE(said.find("not a regular file"), std::string::npos) << said;
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    // Inside a transaction, reads already see the gathered values; nothing is written
+    // until the commit, and a dropped transaction writes nothing.
+    {
+        Settings::Transaction t(settings);
+        settings.WriteIni("View", "Top", "777");
+        EXPECT_EQ(settings.ReadIni("View", "Top"), "777");
+        EXPECT_EQ(other.ReadIni("View", "Top"), state.OptTop);
+    }
+    EXPECT_EQ(settings.ReadIni("View", "Top"), state.OptTop);
 }
 
 TEST(SettingsPaths, AddBackslashAndFileLocation)

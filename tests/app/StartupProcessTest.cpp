@@ -1,9 +1,9 @@
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,23 +35,17 @@ protected:
 
     Result run()
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("KOBALTUNE_ECHO_MESSAGES", "1");
-        env.insert("KOBALTUNE_AUDIO", "null");
-        env.insert("XDG_RUNTIME_DIR", runtimeDir());
-        env.insert("XDG_CONFIG_HOME", configDir());
-        p.setProcessEnvironment(env);
-        p.start(program(), {});
+        const kbtest::ChildRun child = kbtest::runChild(program(), {}, {},
+                                                        {{"QT_QPA_PLATFORM", "offscreen"},
+                                                         {"KOBALTUNE_ECHO_MESSAGES", "1"},
+                                                         {"KOBALTUNE_AUDIO", "null"},
+                                                         {"XDG_RUNTIME_DIR", runtimeDir().toStdString()},
+                                                         {"XDG_CONFIG_HOME", configDir().toStdString()}},
+                                                        {}, 30000);
         Result r;
-        r.finished = p.waitForFinished(30000);
-        if (!r.finished) {
-            p.kill();
-            p.waitForFinished();
-        }
-        r.exitCode = p.exitCode();
-        r.stderrText = QString::fromLocal8Bit(p.readAllStandardError());
+        r.finished = child.exitCode != -1;
+        r.exitCode = child.exitCode;
+        r.stderrText = QString::fromLocal8Bit(child.err);
         return r;
     }
 

@@ -73,13 +73,12 @@ protected:
         QDir(dir_.path()).mkpath("runtime");
         QFile::setPermissions(dir_.file("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert("DISPLAY", xvfb_->display());
-        env_.insert("XDG_CONFIG_HOME", dir_.file("config"));
-        env_.insert("XDG_RUNTIME_DIR", dir_.file("runtime"));
-        env_.insert("KOBALTUNE_AUDIO", "capture:" + dir_.file("capture.wav"));
-        env_.insert("KOBALTUNE_INSPECT", dir_.file("panel.json"));
-        env_.remove("QT_QPA_PLATFORM");
+        env_.set = {{"DISPLAY", xvfb_->display().toStdString()},
+                    {"XDG_CONFIG_HOME", dir_.fileUtf8("config")},
+                    {"XDG_RUNTIME_DIR", dir_.fileUtf8("runtime")},
+                    {"KOBALTUNE_AUDIO", "capture:" + dir_.fileUtf8("capture.wav")},
+                    {"KOBALTUNE_INSPECT", dir_.fileUtf8("panel.json")}};
+        env_.unset = {"QT_QPA_PLATFORM"};
 
         kb::demodisc::DiscLayout disc;
         for (int t = 0; t < 3; ++t) {
@@ -98,13 +97,6 @@ protected:
                   "CurCdDrive=D:\r\n[View]\r\nTop=1500\r\nLeft=1500\r\n");
     }
 
-    void TearDown() override
-    {
-        if (player_.state() != QProcess::NotRunning) {
-            player_.kill();
-            player_.waitForFinished(3000);
-        }
-    }
 
     QJsonObject panel() const { return readJson(dir_.file("panel.json")); }
 
@@ -154,19 +146,16 @@ protected:
 
     TempDir dir_;
     std::unique_ptr<XvfbSession> xvfb_;
-    QProcessEnvironment env_;
+    ChildEnv env_;
     QString program_, driveTool_, image_, windowId_;
-    QProcess player_;
+    Child player_; // killed by its destructor if a test ends early
     std::vector<std::vector<int16_t>> tracks_;
     std::vector<ExpectedPiece> expected_;  // what the output should hold, in order
 };
 
 TEST_F(CdPlayerE2E, KeysDriveADiscFromStartToPowerOff)
 {
-    player_.setProcessEnvironment(env_);
-    player_.setProcessChannelMode(QProcess::ForwardedChannels);
-    player_.start(program_, {});
-    ASSERT_TRUE(player_.waitForStarted(5000));
+    ASSERT_TRUE(player_.start(program_, {}, env_));
     // Keys are pressed only once the first activation has finished: the window takes them then.
     ASSERT_TRUE(waitPanel([](const QJsonObject& p) { return p["ready"].toBool(); }, 15000))
         << "the window never finished its first activation; panel: " << panelText();
@@ -234,7 +223,7 @@ TEST_F(CdPlayerE2E, KeysDriveADiscFromStartToPowerOff)
     // Esc powers off; the settings keep mode, drive and position.
     const QJsonObject last = panel();
     key("Escape");
-    ASSERT_TRUE(player_.waitForFinished(8000)) << "Esc did not end the program";
+    ASSERT_TRUE(waitUntil([&] { return !player_.running(); }, 8000)) << "Esc did not end the program";
     QFile ini(dir_.file("Kobaltune.ini"));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(ini.readAll());

@@ -79,13 +79,12 @@ protected:
         for (const char* d : {"config", "runtime", "media"})
             QDir(dir_.path()).mkpath(d);
         QFile::setPermissions(dir_.file("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert("DISPLAY", xvfb_->display());
-        env_.insert("XDG_CONFIG_HOME", dir_.file("config"));
-        env_.insert("XDG_RUNTIME_DIR", dir_.file("runtime"));
-        env_.insert("KOBALTUNE_AUDIO", "capture:" + dir_.file("capture.wav"));
-        env_.insert("KOBALTUNE_INSPECT", dir_.file("panel.json"));
-        env_.remove("QT_QPA_PLATFORM");
+        env_.set = {{"DISPLAY", xvfb_->display().toStdString()},
+                    {"XDG_CONFIG_HOME", dir_.fileUtf8("config")},
+                    {"XDG_RUNTIME_DIR", dir_.fileUtf8("runtime")},
+                    {"KOBALTUNE_AUDIO", ("capture:" + dir_.file("capture.wav")).toStdString()},
+                    {"KOBALTUNE_INSPECT", dir_.fileUtf8("panel.json")}};
+        env_.unset = {"QT_QPA_PLATFORM"};
 
         // The player needs a CD drive to start: an empty virtual one.
         const QString driveTool = binaryDir() + "/bin/kobaltune-drive";
@@ -102,14 +101,6 @@ protected:
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write(QStringLiteral("[Option]\r\nMedia=%1\r\nRepeat=ALL\r\nTimeType=SINGLE TIME\r\nAutoRun=0\r\n"
                                  "CurCdDrive=D:\r\n[View]\r\nTop=1500\r\nLeft=1500\r\n").arg(GetParam().mode).toUtf8());
-    }
-
-    void TearDown() override
-    {
-        if (player_.state() != QProcess::NotRunning) {
-            player_.kill();
-            player_.waitForFinished(3000);
-        }
     }
 
     QString media(int i) const { return dir_.file("media/") + QString::fromUtf8(GetParam().names[i]); }
@@ -142,7 +133,8 @@ protected:
 
     QJsonObject panel() const { return readJson(dir_.file("panel.json")); }
     std::string panelText() const { return QJsonDocument(panel()).toJson(QJsonDocument::Compact).toStdString(); }
-    bool waitPanel(const std::function<bool(const QJsonObject&)>& holds, int timeoutMs = 8000)
+    // The limit is a safety net for a hang; sanitizer builds run the player several times slower.
+    bool waitPanel(const std::function<bool(const QJsonObject&)>& holds, int timeoutMs = 30000)
     {
         return eventually([&] { return holds(panel()); }, timeoutMs);
     }
@@ -165,18 +157,15 @@ protected:
 
     TempDir dir_;
     std::unique_ptr<XvfbSession> xvfb_;
-    QProcessEnvironment env_;
+    ChildEnv env_;
     QString program_;
-    QProcess player_;
+    Child player_; // killed by its destructor if a test ends early
 };
 
 TEST_P(FileModeE2E, OpenButtonListsTheFolderAndTheListPlaysInOrder)
 {
     const ModeCase& c = GetParam();
-    player_.setProcessEnvironment(env_);
-    player_.setProcessChannelMode(QProcess::ForwardedChannels);
-    player_.start(program_, {});
-    ASSERT_TRUE(player_.waitForStarted(5000));
+    ASSERT_TRUE(player_.start(program_, {}, env_));
     ASSERT_TRUE(waitPanel([](const QJsonObject& p) { return p["ready"].toBool(); }, 15000))
         << "the window never took input; panel: " << panelText();
     const QString window = findWindow("^Kobaltune$");

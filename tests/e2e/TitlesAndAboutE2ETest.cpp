@@ -41,14 +41,12 @@ protected:
         QDir(dir_.path()).mkpath("config");
         QDir(dir_.path()).mkpath("runtime");
         QFile::setPermissions(dir_.file("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert("DISPLAY", xvfb_->display());
-        env_.insert("XDG_CONFIG_HOME", dir_.file("config"));
-        env_.insert("XDG_RUNTIME_DIR", dir_.file("runtime"));
-        env_.insert("KOBALTUNE_AUDIO", "null");
-        env_.insert("KOBALTUNE_INSPECT", dir_.file("panel.json"));
-        env_.remove("QT_QPA_PLATFORM");
-        env_.remove("DBUS_SESSION_BUS_ADDRESS");
+        env_.set = {{"DISPLAY", xvfb_->display().toStdString()},
+                    {"XDG_CONFIG_HOME", dir_.fileUtf8("config")},
+                    {"XDG_RUNTIME_DIR", dir_.fileUtf8("runtime")},
+                    {"KOBALTUNE_AUDIO", "null"},
+                    {"KOBALTUNE_INSPECT", dir_.fileUtf8("panel.json")}};
+        env_.unset = {"QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"};
 
         kb::demodisc::DiscLayout disc;
         disc.title = "Harbour Lights";
@@ -70,21 +68,11 @@ protected:
         // The disc is named with the title tool, on the settings file beside the program.
         ASSERT_EQ(runTool(bin + "kobaltune-titles", {"--settings", dir_.file("Kobaltune.ini"), "import", "D:"}, env_), 0);
 
-        tray_.setProcessEnvironment(env_);
-        tray_.start("trayer", {"--edge", "bottom", "--align", "left", "--widthtype", "pixel", "--width", "60",
-                               "--heighttype", "pixel", "--height", "24"});
-        ASSERT_TRUE(tray_.waitForStarted(5000));
+        ASSERT_TRUE(tray_.start(QStandardPaths::findExecutable("trayer"),
+                                {"--edge", "bottom", "--align", "left", "--widthtype", "pixel", "--width", "60",
+                                 "--heighttype", "pixel", "--height", "24"},
+                                env_));
         ASSERT_TRUE(eventually([&] { return !windowsOf({"--class", "trayer"}).isEmpty(); }, 10000));
-    }
-
-    void TearDown() override
-    {
-        for (QProcess* p : {&player_, &tray_}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(3000);
-            }
-        }
     }
 
     QJsonObject panel() const { return readJson(dir_.file("panel.json")); }
@@ -130,17 +118,14 @@ protected:
 
     TempDir dir_;
     std::unique_ptr<XvfbSession> xvfb_;
-    QProcessEnvironment env_;
+    ChildEnv env_;
     QString program_;
-    QProcess player_, tray_;
+    Child player_, tray_; // killed by their destructors
 };
 
 TEST_F(TitlesAndAboutE2E, RenameATrackInTheEditorThenAboutFromTheTrayWhileMinimised)
 {
-    player_.setProcessEnvironment(env_);
-    player_.setProcessChannelMode(QProcess::ForwardedChannels);
-    player_.start(program_, {});
-    ASSERT_TRUE(player_.waitForStarted(5000));
+    ASSERT_TRUE(player_.start(program_, {}, env_));
     ASSERT_TRUE(waitPanel([](const QJsonObject& p) { return p["ready"].toBool() && p["trackCount"].toString() == "3"; }, 15000))
         << panelText();
     ASSERT_TRUE(waitPanel([](const QJsonObject& p) { return p["allSongs"].toArray().first().toString() == "Tr01. Piece 1"; }))
@@ -203,7 +188,7 @@ TEST_F(TitlesAndAboutE2E, RenameATrackInTheEditorThenAboutFromTheTrayWhileMinimi
 
     // Power-off from the tray menu.
     trayMenuKey("x");
-    EXPECT_TRUE(player_.waitForFinished(10000)) << "the end item did not end the program";
+    EXPECT_TRUE(waitUntil([&] { return !player_.running(); }, 10000)) << "the end item did not end the program";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <chrono>
@@ -13,49 +14,41 @@ namespace kbtest {
 
 XvfbSession::XvfbSession()
 {
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+        return;
     const int base = 60 + int(::getpid() % 200);
     for (int n = base; n < base + 40; ++n) {
         if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
             QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
             continue;
-        server_.setProgram(QStringLiteral("Xvfb"));
-        server_.setArguments({QStringLiteral(":%1").arg(n), "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        server_.start();
-        if (!server_.waitForStarted(3000))
+        Child server;
+        if (!server.start(xvfb, {QStringLiteral(":%1").arg(n), "-screen", "0", "1024x768x24", "-nolisten", "tcp"}))
             return;
         const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-        if (waitUntil([&] { return QFile::exists(socket) || server_.state() != QProcess::Running; }, 5000)
-            && server_.state() == QProcess::Running) {
+        if (waitUntil([&] { return QFile::exists(socket) || !server.running(); }, 5000) && server.running()) {
             display_ = n;
+            server_ = std::move(server);
             return;
         }
-        server_.kill();
-        server_.waitForFinished(2000);
     }
 }
 
 XvfbSession::~XvfbSession()
 {
-    if (server_.state() != QProcess::NotRunning) {
-        server_.terminate();
-        if (!server_.waitForFinished(3000)) {
-            server_.kill();
-            server_.waitForFinished(2000);
-        }
-    }
+    server_.signal(SIGTERM);
+    server_.wait(3000);
 }
 
-int runTool(const QString& program, const QStringList& args, const QProcessEnvironment& env, QString* output)
+int runTool(const QString& program, const QStringList& args, const ChildEnv& env, QString* output)
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    if (!p.waitForStarted(5000) || !p.waitForFinished(10000))
+    const QString path = program.contains('/') ? program : QStandardPaths::findExecutable(program);
+    if (path.isEmpty())
         return -1;
+    const ChildRun run = runChildWithEnv(path, args, {}, env, {}, 10000);
     if (output)
-        *output = QString::fromLocal8Bit(p.readAllStandardOutput());
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        *output = QString::fromLocal8Bit(run.out);
+    return run.exitCode;
 }
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)

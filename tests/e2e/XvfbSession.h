@@ -1,8 +1,8 @@
 #pragma once
 
+#include "tests/support/ChildProcess.h"
+
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -20,12 +20,12 @@ public:
 
 private:
     int display_ = -1;
-    QProcess server_;
+    Child server_;
 };
 
-// Runs a program to its end; its exit code, or -1 when it could not run.
-int runTool(const QString& program, const QStringList& args, const QProcessEnvironment& env,
-            QString* output = nullptr);
+// Runs a program (a path, or a name found on PATH) to its end; its exit code, or -1 when it
+// could not run.
+int runTool(const QString& program, const QStringList& args, const ChildEnv& env, QString* output = nullptr);
 
 // Waits (pumping nothing: the program under test is another process) until `done` holds.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs);

@@ -5,6 +5,7 @@
 #include "ui/LedLabel.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -89,25 +90,36 @@ TEST(MessageHook, NotifyOfARealOpenArrivesThroughTheQueue)
     EXPECT_TRUE(f.form->timCD->isActive());
 }
 
-TEST(MessageHook, EventsArrivingWhileHandlingOnlyPassOn)
+// A disc swapped without an eject posts a removal and an arrival at once. The removal's grid
+// refresh pumps messages, which delivers the arrival while the hook is still busy: it is
+// handled right after the removal, not dropped (which left the panel showing no disc).
+TEST(MessageHook, ArrivalDeliveredDuringARemovalRunsAfterIt)
 {
     TransportFixture f;
-    f.state.OptAutoRun = "1";
+    f.state.OptAutoRun = "0";
     f.mciService->answer("status 2 mode", "stopped");
-    int nested = 0;
-    // Play pressed by the arrival delivers a second arrival before it returns.
-    QObject::connect(f.form->cmdPlay, &QAbstractButton::clicked, f.form.get(), [&] {
-        if (nested++ == 0)
-            deviceChange(f, kb::cdrom::kDeviceArrival);
-    });
+    f.mciService->answer("status 2 number of tracks", "9");
+    QCoreApplication::postEvent(f.form.get(), new kb::cdrom::DeviceChangeEvent(kb::cdrom::kDeviceRemoveComplete, "D:"));
+    QCoreApplication::postEvent(f.form.get(), new kb::cdrom::DeviceChangeEvent(kb::cdrom::kDeviceArrival, "D:"));
     f.mciService->clearLog();
-    deviceChange(f, kb::cdrom::kDeviceArrival);
-    EXPECT_EQ(nested, 1);
+    QCoreApplication::sendPostedEvents(f.form.get());
+    EXPECT_EQ(f.state.TrackCount, "9");
+    EXPECT_TRUE(f.form->lblTracks[8]->isEnabled());
+    EXPECT_EQ(f.display(), "ready");
+    // The removal's queries come before the arrival's.
+    const QStringList log = f.commands();
+    ASSERT_TRUE(log.contains("status 2 number of tracks"));
+    EXPECT_EQ(log.first(), "status 2 mode");
     EXPECT_EQ(f.mciService->count("status 2 number of tracks"), 1);
 
-    // Once handled, the next event is handled again.
-    deviceChange(f, kb::cdrom::kDeviceArrival);
-    EXPECT_EQ(f.mciService->count("status 2 number of tracks"), 2);
+    // With auto-run on, the new disc plays.
+    f.state.OptAutoRun = "1";
+    QCoreApplication::postEvent(f.form.get(), new kb::cdrom::DeviceChangeEvent(kb::cdrom::kDeviceRemoveComplete, "D:"));
+    QCoreApplication::postEvent(f.form.get(), new kb::cdrom::DeviceChangeEvent(kb::cdrom::kDeviceArrival, "D:"));
+    f.mciService->clearLog();
+    QCoreApplication::sendPostedEvents(f.form.get());
+    EXPECT_EQ(f.state.TrackCount, "9");
+    EXPECT_GE(f.mciService->countPrefix("play 2"), 1);
 }
 
 TEST(MessageHook, LeftDragWithoutModifiersMovesTheWindow)

@@ -126,6 +126,43 @@ bool writeCuePerTrackWav(const QString& cuePath, const DiscLayout& layout)
     return writeFile(cuePath, cue);
 }
 
+bool writeNrg(const QString& path, const DiscLayout& layout, int leadInSectors)
+{
+    auto be = [](QByteArray& out, uint64_t v, int bytes) {
+        for (int i = bytes - 1; i >= 0; --i)
+            out.append(static_cast<char>(v >> (8 * i)));
+    };
+    QByteArray image(leadInSectors * kSectorBytes, '\0');
+    QByteArray entries;
+    for (const ImageTrack& t : layout.tracks) {
+        const int64_t index0 = image.size() - (&t == &layout.tracks.front() ? leadInSectors * kSectorBytes : 0);
+        const int64_t index1 = image.size() + int64_t{t.pregapSectors} * kSectorBytes;
+        image += trackBytes(t);
+        entries += QByteArray(12, '\0'); // ISRC
+        be(entries, kSectorBytes, 2);
+        entries.append(static_cast<char>(t.data ? 0x05 : 0x07));
+        entries += QByteArray(3, '\0');
+        be(entries, static_cast<uint64_t>(index0), 8);
+        be(entries, static_cast<uint64_t>(index1), 8);
+        be(entries, static_cast<uint64_t>(image.size()), 8);
+    }
+    QByteArray dao;
+    be(dao, static_cast<uint64_t>(22 + entries.size()), 4);
+    dao += QByteArray(13 + 3, '\0'); // catalog number, unknown
+    dao.append(static_cast<char>(1));
+    dao.append(static_cast<char>(layout.tracks.size()));
+    dao += entries;
+    const int64_t chainStart = image.size();
+    image += "DAOX";
+    be(image, static_cast<uint64_t>(dao.size()), 4);
+    image += dao;
+    image += "END!";
+    be(image, 0, 4);
+    image += "NER5";
+    be(image, static_cast<uint64_t>(chainStart), 8);
+    return writeFile(path, image);
+}
+
 bool writeWav(const QString& path, const std::vector<int16_t>& pcm)
 {
     const uint32_t dataBytes = static_cast<uint32_t>(pcm.size() * 2);

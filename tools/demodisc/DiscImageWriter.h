@@ -35,6 +35,10 @@ bool writeCueBin(const QString& cuePath, const DiscLayout& layout, const QString
 // A sheet with one WAV file per track (audio tracks only), named "NN.wav" beside it.
 bool writeCuePerTrackWav(const QString& cuePath, const DiscLayout& layout);
 
+// A Nero disc-at-once image (NER5 footer, DAOX chunk), the 2 s before track 1 stored
+// as silence like a burner writes it (leadInSectors of them: 150; 0 for none).
+bool writeNrg(const QString& path, const DiscLayout& layout, int leadInSectors = 150);
+
 // A 16-bit stereo 44.1 kHz WAV file.
 bool writeWav(const QString& path, const std::vector<int16_t>& pcm);
 

@@ -66,9 +66,17 @@ int runDriveCommand(const std::vector<std::string>& args, const kb::cdrom::Virtu
                    " with its .cue beside it)\n";
             return 2;
         }
+        const std::string stored = image.absoluteFilePath().toStdString();
+        std::string why;
+        if (!kb::cdrom::VirtualDriveFile::storableImagePath(stored, why)
+            || !QFileInfo(QString::fromStdString(stored)).isFile()) {
+            err << "kobaltune-drive: the image path " << (why.empty() ? "cannot be stored" : why)
+                << ", which the drive list cannot keep; rename the file or move it\n";
+            return 2;
+        }
         if (it == drives.end())
             it = drives.insert(drives.end(), VirtualDrive{*name, {}, false, {}});
-        it->image = image.absoluteFilePath().toStdString();
+        it->image = stored;
         it->doorOpen = false;
         it->trayImage.clear();
     } else if (it == drives.end()) {

@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "platform/profile/IniDocument.h"
+#include "platform/profile/ProfileFile.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -82,20 +83,22 @@ bool hasTitles(const Record& record)
 
 ParsedRecords readRecords(const Settings& settings)
 {
-    QFile file(settings.filePath());
-    if (!file.exists())
+    // Only a regular file is read: a FIFO under the name would block the tool.
+    const profile::ProfileFile file = profile::ProfileFile::read(settings.filePath());
+    if (file.kind == profile::ProfileFile::Kind::Missing)
         return {true, {}, {}};
-    if (file.size() > kMaxTextBytes || !file.open(QIODevice::ReadOnly))
-        return {false, {}, QStringLiteral("cannot read ") + settings.filePath()};
-    return parseRecords(file.readAll());
+    if (file.kind != profile::ProfileFile::Kind::Regular)
+        return {false, {}, settings.filePath() + ' ' + file.problem()};
+    return parseRecords(file.bytes);
 }
 
 bool writeRecord(const Settings& settings, const Record& record)
 {
     bool ok = true;
+    Settings::Transaction whole(settings);
     for (const auto& [key, value] : record.values)
         ok = settings.WriteIni(record.key, key, value) != 0 && ok;
-    return ok;
+    return whole.commit() && ok;
 }
 
 } // namespace kb::titles

@@ -47,6 +47,9 @@ int main(int argc, char** argv)
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A video window closing (close, close all, state hide) must not end the shell: it
+    // answers every line until its input ends.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     auto platform = kb::platform::makePlatform(sink);
     McishSession session(*platform->mci);

@@ -11,6 +11,9 @@ namespace {
 
 using avi::VideoPlayback;
 
+constexpr int32_t kMaxWindowExtent = 32767;
+const QSize kLargestPicture(7680, 4320);
+
 class AviVideoDevice final : public Device {
 public:
     explicit AviVideoDevice(const DeviceContext& context) : ctx_(context) {}
@@ -81,8 +84,14 @@ void AviVideoDevice::close()
 
 void AviVideoDevice::updateArea()
 {
-    if (playback_ && output_)
-        playback_->setArea(output_->areaSize());
+    // No screen shows more than this; a larger area gets a picture of this size that the
+    // window scales up, rather than a picture of gigabytes.
+    if (playback_ && output_) {
+        QSize area = output_->areaSize();
+        if (area.width() > kLargestPicture.width() || area.height() > kLargestPicture.height())
+            area = area.scaled(kLargestPicture, Qt::KeepAspectRatio);
+        playback_->setArea(area);
+    }
 }
 
 bool AviVideoDevice::toMs(uint32_t value, int64_t& ms) const
@@ -210,8 +219,12 @@ uint32_t AviVideoDevice::put(const PutRequest& request)
     if (!output_)
         return MCIERR_NONAPPLICABLE_FUNCTION;
     if (request.rect) {
+        // Window coordinates are 16-bit on the window system: a rectangle beyond them could
+        // never be shown, and its sums would overflow.
         const auto& r = *request.rect;
-        if (r[2] <= 0 || r[3] <= 0)
+        const auto coordinate = [](int32_t v) { return v >= -kMaxWindowExtent && v <= kMaxWindowExtent; };
+        if (r[2] <= 0 || r[3] <= 0 || r[2] > kMaxWindowExtent || r[3] > kMaxWindowExtent || !coordinate(r[0])
+            || !coordinate(r[1]))
             return MCIERR_OUTOFRANGE;
         output_->setDestination(QRect(r[0], r[1], r[2], r[3]));
     } else {

@@ -61,21 +61,8 @@ MediaFile::OpenResult MediaFile::open(const std::string& path, int outputRate)
     if (!video_ && !audio_)
         return OpenResult::Invalid;
 
-    if (audio_) {
-        SwrContext* swr = nullptr;
-        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-        AVChannelLayout in{};
-        if (audio_->ch_layout.nb_channels > 0)
-            av_channel_layout_copy(&in, &audio_->ch_layout);
-        else
-            av_channel_layout_default(&in, 2);
-        const int ok = swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, audio_->sample_fmt,
-                                           audio_->sample_rate, 0, nullptr);
-        av_channel_layout_uninit(&in);
-        swr_.reset(swr);
-        if (ok < 0 || swr_init(swr_.get()) < 0)
-            return OpenResult::Invalid;
-    }
+    if (audio_ && !setUpResampler(audio_->ch_layout, audio_->sample_fmt, audio_->sample_rate))
+        return OpenResult::Invalid;
     if (video_) {
         const AVStream* s = input_->streams[videoIndex_];
         AVRational r = s->avg_frame_rate.num > 0 ? s->avg_frame_rate : s->r_frame_rate;
@@ -206,10 +193,39 @@ void MediaFile::releasePending(std::deque<VideoFrame>& out)
     pending_.clear();
 }
 
+bool MediaFile::setUpResampler(const AVChannelLayout& layout, int format, int rate)
+{
+    SwrContext* swr = nullptr;
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    AVChannelLayout in{};
+    if (layout.nb_channels > 0)
+        av_channel_layout_copy(&in, &layout);
+    else
+        av_channel_layout_default(&in, 2);
+    const int ok = swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, rate_, &in,
+                                       static_cast<AVSampleFormat>(format), rate, 0, nullptr);
+    swrChannels_ = in.nb_channels;
+    av_channel_layout_uninit(&in);
+    swr_.reset(swr);
+    swrFormat_ = format;
+    swrRate_ = rate;
+    return ok >= 0 && swr_init(swr_.get()) >= 0;
+}
+
 void MediaFile::receiveAudio(std::deque<AudioChunk>& out)
 {
     const AVStream* s = input_->streams[audioIndex_];
     while (avcodec_receive_frame(audio_.get(), scratch_.get()) >= 0) {
+        // A damaged stream can decode to frames unlike what its header promised: the
+        // resampler follows each frame, and a frame none can take is dropped.
+        const AVFrame& f = *scratch_;
+        const bool differs = f.format != swrFormat_ || f.sample_rate != swrRate_
+            || (f.ch_layout.nb_channels > 0 && f.ch_layout.nb_channels != swrChannels_);
+        if (f.nb_samples <= 0 || f.sample_rate <= 0 || f.ch_layout.nb_channels <= 0
+            || (differs && !setUpResampler(f.ch_layout, f.format, f.sample_rate))) {
+            av_frame_unref(scratch_.get());
+            continue;
+        }
         AudioChunk chunk;
         const int64_t pts = scratch_->best_effort_timestamp;
         chunk.ms = pts != AV_NOPTS_VALUE ? msOf(pts, s) : (out.empty() ? 0 : out.back().ms);

@@ -54,11 +54,15 @@ private:
     void releasePending(std::deque<VideoFrame>& out);
     double msOf(int64_t pts, const AVStream* s) const;
     int64_t probeLength();
+    bool setUpResampler(const AVChannelLayout& layout, int format, int rate);
 
     InputPtr input_;
     CodecPtr video_;
     CodecPtr audio_;
     SwrPtr swr_;
+    int swrFormat_ = -1; // what the resampler was set up for
+    int swrRate_ = 0;
+    int swrChannels_ = 0;
     PacketPtr packet_;
     FramePtr scratch_;
     int videoIndex_ = -1;

@@ -37,6 +37,9 @@ bool VideoOutput::setWindow(quintptr handle)
     QWidget* window = QWidget::find(static_cast<WId>(handle));
     if (!window)
         return false;
+    // The device's own window, or the picture itself: the picture is already there.
+    if (window == own_.get() || window == child_.data())
+        return true;
     if (window != parent_) {
         delete child_.data();
         parent_ = window;

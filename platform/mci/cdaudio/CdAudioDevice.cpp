@@ -5,6 +5,7 @@
 #include "platform/cdrom/Disc.h"
 #include "platform/cdrom/DriveName.h"
 #include "platform/cdrom/DriveTable.h"
+#include "platform/cdrom/ImageStamp.h"
 #include "platform/cdrom/PhysicalDrives.h"
 #include "platform/cdrom/VirtualDriveFile.h"
 #include "platform/mci/cdaudio/CdPlaySession.h"
@@ -334,12 +335,15 @@ private:
                 source = drive_.source;
         }
         doorOpen_ = doorOpen;
-        if (!force && source == loadedSource_)
+        // An image rewritten in place is another disc under the same name.
+        const std::string loaded = drive_.isVirtual && !source.empty() ? source + '\n' + cdrom::imageStamp(source)
+                                                                       : source;
+        if (!force && loaded == loadedSource_)
             return;
         endSession(PlayEnd::Stopped);
         disc_.reset();
         playedDisc_ = false;
-        loadedSource_ = source;
+        loadedSource_ = loaded;
         position_ = cdrom::kLeadInFrames;
         if (source.empty())
             return;

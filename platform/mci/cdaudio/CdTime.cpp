@@ -12,6 +12,9 @@ std::string msfText(int64_t frames)
     return formatMsf(f / (60 * kFps), f / kFps % 60, f % kFps);
 }
 
+// 0:2:75 is no address: a second has 75 frames and a minute 60 seconds.
+bool validSecondsAndFrames(uint32_t seconds, uint32_t frames) { return seconds < 60 && frames < kFps; }
+
 int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 } // namespace
@@ -27,11 +30,13 @@ std::optional<int64_t> commandToFrame(uint32_t value, TimeFormat format, const c
         return msToFrames(value);
     case TimeFormat::Tmsf: {
         const cdrom::TocTrack* track = toc.track(static_cast<int>(field(value, 0)));
-        if (!track)
+        if (!track || !validSecondsAndFrames(field(value, 2), field(value, 3)))
             return std::nullopt;
         return track->start + field(value, 1) * 60 * kFps + field(value, 2) * kFps + field(value, 3);
     }
     default:
+        if (!validSecondsAndFrames(field(value, 1), field(value, 2)))
+            return std::nullopt;
         return int64_t{field(value, 0)} * 60 * kFps + field(value, 1) * kFps + field(value, 2);
     }
 }

@@ -14,7 +14,7 @@ uint32_t framesToMs(int64_t frames);
 int64_t msToFrames(int64_t ms);
 
 // A command's integer in the current format as an absolute frame; nullopt when a tmsf
-// track does not exist.
+// track does not exist or a seconds or frames field is beyond its range.
 std::optional<int64_t> commandToFrame(uint32_t value, TimeFormat format, const cdrom::Toc& toc);
 
 // A position reply (tmsf counts within the track that holds the frame).

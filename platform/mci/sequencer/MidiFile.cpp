@@ -135,7 +135,10 @@ bool unwrapRmid(const std::vector<uint8_t>& data, Reader& smf)
         }
         if (!r.has(len))
             return false;
-        r.p += len + (len & 1);
+        r.p += len;
+        // Chunks are padded to an even length; a file may end without the pad byte.
+        if ((len & 1) && r.has(1))
+            ++r.p;
     }
     return false;
 }

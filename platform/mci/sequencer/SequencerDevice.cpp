@@ -237,6 +237,8 @@ bool SequencerDevice::toFrame(uint32_t value, int64_t& frame) const
     }
     default: {
         const int fps = smpteFps(format_);
+        if (field(value, 1) >= 60 || field(value, 2) >= 60 || field(value, 3) >= static_cast<uint32_t>(fps))
+            return false;
         const uint64_t wholeSeconds = field(value, 0) * 3600ull + field(value, 1) * 60ull + field(value, 2);
         // Rounded up, so that a frame number reads back as itself.
         const uint64_t ms = wholeSeconds * 1000 + (field(value, 3) * 1000ull + fps - 1) / fps;

@@ -163,6 +163,8 @@ bool AudioFile::resetResampler()
                                       codec_->sample_fmt, info_.rate, 0, nullptr);
     swr_.reset(raw);
     av_channel_layout_uninit(&out);
+    swrFormat_ = codec_->sample_fmt;
+    swrChannels_ = codec_->ch_layout.nb_channels;
     return r >= 0 && swr_ && swr_init(swr_.get()) >= 0;
 }
 
@@ -201,6 +203,11 @@ int64_t AudioFile::frameStart(const AVFrame& frame) const
 
 void AudioFile::convert(const AVFrame& frame, int skip, int count, std::vector<int16_t>& out)
 {
+    // The resampler takes what the stream's header promised; a damaged stream can decode to
+    // frames of another layout, which are dropped rather than misread.
+    if (frame.format != swrFormat_ || frame.ch_layout.nb_channels != swrChannels_ || frame.sample_rate != info_.rate
+        || skip < 0 || count <= 0 || skip + count > frame.nb_samples)
+        return;
     const auto format = static_cast<AVSampleFormat>(frame.format);
     const int bytes = av_get_bytes_per_sample(format);
     const bool planar = av_sample_fmt_is_planar(format);

@@ -50,6 +50,8 @@ private:
     InputPtr input_;
     CodecPtr codec_;
     SwrPtr swr_;
+    int swrFormat_ = -1; // the input the resampler was set up for
+    int swrChannels_ = 0;
     FramePtr frame_;
     PacketPtr packet_;
     int streamIndex_ = -1;

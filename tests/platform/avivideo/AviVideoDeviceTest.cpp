@@ -2,6 +2,7 @@
 #include "platform/mci/avivideo/AviVideoDevice.h"
 #include "platform/mci/avivideo/FrameConverter.h"
 #include "platform/mci/avivideo/MediaFile.h"
+#include "platform/mci/avivideo/VideoSurface.h"
 #include "tests/platform/avivideo/TestVideo.h"
 #include "tests/support/EndRecorder.h"
 #include "tests/support/TempDir.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QApplication>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -286,3 +288,71 @@ TEST(FrameConverter, LetterboxKeepsTheAspect)
 }
 
 } // namespace
+
+namespace {
+
+// The picture surfaces the device has made: inside `host`, or top-level windows of its own.
+std::vector<kb::mci::avi::VideoSurface*> surfaces(QWidget* host)
+{
+    std::vector<kb::mci::avi::VideoSurface*> out;
+    const QList<QWidget*> widgets = host ? host->findChildren<QWidget*>() : QApplication::topLevelWidgets();
+    for (QWidget* w : widgets) {
+        if (auto* s = dynamic_cast<kb::mci::avi::VideoSurface*>(w))
+            out.push_back(s);
+    }
+    return out;
+}
+
+} // namespace
+
+// A destination no window could be is refused; a huge one that could is drawn from a
+// picture of screen size, not of gigabytes (30000 x 30000 once crashed the scaler).
+TEST_F(AviVideoTest, DestinationsAreBoundedToWhatAWindowCanShow)
+{
+    start(1, {"avi", 1, 25, 160, 120, true, false}, "clip.avi");
+    QWidget host;
+    attach(host, 320, 240);
+    for (std::array<int32_t, 4> bad : {std::array<int32_t, 4>{2147483000, 0, 1000, 10},
+                                       {0, 2147483000, 10, 1000}, {0, 0, 40000, 10}, {0, 0, 10, 2147483647},
+                                       {-40000, 0, 10, 10}, {0, 0, 0, 10}, {0, 0, 10, -5}})
+        EXPECT_EQ(device->put({true, bad}), MCIERR_OUTOFRANGE) << bad[0] << " " << bad[1] << " " << bad[2];
+    ASSERT_EQ(device->put({true, std::array<int32_t, 4>{0, 0, 30000, 30000}}), 0u);
+    ASSERT_EQ(device->seek({SeekRequest::Kind::To, 10}), 0u);
+    const auto placed = surfaces(&host);
+    ASSERT_EQ(placed.size(), 1u);
+    QElapsedTimer t;
+    t.start();
+    while (placed[0]->frame().isNull() && t.elapsed() < 5000)
+        QTest::qWait(10);
+    ASSERT_FALSE(placed[0]->frame().isNull());
+    EXPECT_LE(placed[0]->frame().width(), 7680);
+    EXPECT_LE(placed[0]->frame().height(), 4320);
+}
+
+// Handing the device one of its own windows keeps the picture where it is; it once deleted
+// its own window and the picture with it, and then used them.
+TEST_F(AviVideoTest, OwnWindowsAsTheTargetWindowChangeNothing)
+{
+    start(1, {"avi", 1, 25, 160, 120, true, false}, "clip.avi");
+    ASSERT_EQ(device->seek({SeekRequest::Kind::To, 5}), 0u);
+    QElapsedTimer t;
+    t.start();
+    while (surfaces(nullptr).empty() && t.elapsed() < 5000)
+        QTest::qWait(10);
+    const auto own = surfaces(nullptr);
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(device->window({static_cast<uint64_t>(own[0]->winId()), std::nullopt}), 0u);
+    EXPECT_EQ(device->seek({SeekRequest::Kind::To, 7}), 0u);
+    QTest::qWait(50);
+    EXPECT_EQ(surfaces(nullptr).size(), 1u);
+
+    QWidget host;
+    attach(host, 320, 240);
+    const auto placed = surfaces(&host);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(device->window({static_cast<uint64_t>(placed[0]->winId()), std::nullopt}), 0u);
+    EXPECT_EQ(device->seek({SeekRequest::Kind::To, 9}), 0u);
+    QTest::qWait(50);
+    EXPECT_EQ(surfaces(&host).size(), 1u);
+    EXPECT_EQ(device->window({0, std::nullopt}), 0u);
+}

@@ -184,6 +184,26 @@ TEST_F(CdCommand, TmsfFromATrackNumber)
     EXPECT_EQ(send("close 2"), "");
 }
 
+// A seconds field of 60 or more, or a frames field of 75 or more, names no address: the
+// seek is refused and the device stays where it was (0:2:75 once landed on 00:03:00).
+TEST_F(CdCommand, MsfFieldsBeyondTheirRangeAreRefused)
+{
+    start(kThree);
+    ASSERT_EQ(send("open D: type \"cdaudio\" alias 2"), "1");
+    ASSERT_EQ(send("seek 2 to 0:4:10"), "");
+    for (const char* bad : {"seek 2 to 0:2:75", "seek 2 to 0:60:0", "play 2 from 0:2:200", "play 2 to 0:59:75"})
+        EXPECT_EQ(send(bad), "Error:" + std::to_string(mci::MCIERR_OUTOFRANGE)) << bad;
+    EXPECT_EQ(send("status 2 position"), "00:04:10");
+    ASSERT_EQ(send("seek 2 to 0:2:74"), "");
+    EXPECT_EQ(send("status 2 position"), "00:02:74");
+    ASSERT_EQ(send("set 2 time format tmsf"), "");
+    EXPECT_EQ(send("seek 2 to 2:0:60:0"), "Error:" + std::to_string(mci::MCIERR_OUTOFRANGE));
+    EXPECT_EQ(send("seek 2 to 2:0:1:75"), "Error:" + std::to_string(mci::MCIERR_OUTOFRANGE));
+    ASSERT_EQ(send("seek 2 to 2:0:1:74"), "");
+    EXPECT_EQ(send("status 2 position"), "02:00:01:74");
+    EXPECT_EQ(send("close 2"), "");
+}
+
 // The player knows the disc has ended when, in msf, the position text is not less than the
 // length text.
 TEST_F(CdCommand, PlayingToTheEndLeavesThePositionAtOrPastTheLength)

@@ -1,4 +1,5 @@
 #include "platform/cdrom/Disc.h"
+#include "tests/platform/cdrom/DiscImageHelpers.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodisc/DiscImageWriter.h"
 
@@ -12,23 +13,7 @@ using demodisc::ImageTrack;
 
 namespace {
 
-DiscLayout layout(int tracks, int sectorsEach)
-{
-    DiscLayout s;
-    for (int i = 0; i < tracks; ++i) {
-        ImageTrack t;
-        t.pcm = demodisc::testSignal(sectorsEach + i, i);
-        s.tracks.push_back(std::move(t));
-    }
-    return s;
-}
 
-std::vector<int16_t> readAll(cdrom::Disc& disc, int from, int count)
-{
-    std::vector<int16_t> pcm(static_cast<size_t>(count) * cdrom::kSamplesPerFrame * 2);
-    EXPECT_EQ(disc.readAudio(from, count, pcm.data()), count);
-    return pcm;
-}
 
 std::vector<int16_t> joined(const DiscLayout& s)
 {
@@ -44,7 +29,7 @@ TEST(DiscImage, TocOfCueBinWithManyTrackCounts)
 {
     for (int n : {1, 3, 12, 35}) {
         kbtest::TempDir dir;
-        const DiscLayout s = layout(n, 20);
+        const DiscLayout s = kbtest::imageLayout(n, 20);
         ASSERT_TRUE(demodisc::writeCueBin(dir.file("d.cue"), s));
         auto opened = cdrom::openDisc(dir.fileUtf8("d.cue"));
         ASSERT_TRUE(opened.disc) << opened.message;
@@ -64,11 +49,11 @@ TEST(DiscImage, TocOfCueBinWithManyTrackCounts)
 TEST(DiscImage, AudioSamplesComeBackExactly)
 {
     kbtest::TempDir dir;
-    const DiscLayout s = layout(3, 10);
+    const DiscLayout s = kbtest::imageLayout(3, 10);
     ASSERT_TRUE(demodisc::writeCueBin(dir.file("d.cue"), s));
     auto opened = cdrom::openDisc(dir.fileUtf8("d.cue"));
     ASSERT_TRUE(opened.disc);
-    EXPECT_EQ(readAll(*opened.disc, 150, 33), joined(s));
+    EXPECT_EQ(kbtest::readFrames(*opened.disc, 150, 33), joined(s));
     // Reads stop at the lead-out.
     std::vector<int16_t> buf(10 * 588 * 2);
     EXPECT_EQ(opened.disc->readAudio(150 + 30, 10, buf.data()), 3);
@@ -78,7 +63,7 @@ TEST(DiscImage, AudioSamplesComeBackExactly)
 TEST(DiscImage, PerTrackWavSheetMatchesTheBinImage)
 {
     kbtest::TempDir dir;
-    DiscLayout s = layout(3, 12);
+    DiscLayout s = kbtest::imageLayout(3, 12);
     s.tracks[1].pregapSectors = 5;
     s.tracks[2].pcm.resize(s.tracks[2].pcm.size() - 100 * 2); // not a whole sector
     ASSERT_TRUE(demodisc::writeCuePerTrackWav(dir.file("wav.cue"), s));
@@ -92,15 +77,15 @@ TEST(DiscImage, PerTrackWavSheetMatchesTheBinImage)
     EXPECT_EQ(t.tracks[1].start, 150 + 12 + 5); // INDEX 01 after the pregap
     EXPECT_EQ(t.leadOut, bin.disc->toc().leadOut);
     const int n = t.leadOut - 150;
-    EXPECT_EQ(readAll(*wav.disc, 150, n), readAll(*bin.disc, 150, n));
+    EXPECT_EQ(kbtest::readFrames(*wav.disc, 150, n), kbtest::readFrames(*bin.disc, 150, n));
     // A read in the middle (a seek in the decoder) is exact too.
-    EXPECT_EQ(readAll(*wav.disc, 150 + 20, 4), readAll(*bin.disc, 150 + 20, 4));
+    EXPECT_EQ(kbtest::readFrames(*wav.disc, 150 + 20, 4), kbtest::readFrames(*bin.disc, 150 + 20, 4));
 }
 
 TEST(DiscImage, DataTrackIsReportedAndReadsAsSilence)
 {
     kbtest::TempDir dir;
-    DiscLayout s = layout(2, 10);
+    DiscLayout s = kbtest::imageLayout(2, 10);
     ImageTrack data;
     data.data = true;
     data.dataSectors = 30;
@@ -112,24 +97,24 @@ TEST(DiscImage, DataTrackIsReportedAndReadsAsSilence)
     ASSERT_EQ(toc.trackCount(), 3);
     EXPECT_TRUE(toc.tracks[0].audio);
     EXPECT_FALSE(toc.tracks[2].audio);
-    const auto pcm = readAll(*opened.disc, toc.tracks[2].start, 30);
+    const auto pcm = kbtest::readFrames(*opened.disc, toc.tracks[2].start, 30);
     EXPECT_TRUE(std::all_of(pcm.begin(), pcm.end(), [](int16_t v) { return v == 0; }));
 }
 
 TEST(DiscImage, BinNamedDifferentlyFromItsSheet)
 {
     kbtest::TempDir dir;
-    const DiscLayout s = layout(2, 10);
+    const DiscLayout s = kbtest::imageLayout(2, 10);
     ASSERT_TRUE(demodisc::writeCueBin(dir.file("album.cue"), s, "Other Name (disc).bin"));
     auto opened = cdrom::openDisc(dir.fileUtf8("album.cue"));
     ASSERT_TRUE(opened.disc) << opened.message;
-    EXPECT_EQ(readAll(*opened.disc, 150, 21), joined(s));
+    EXPECT_EQ(kbtest::readFrames(*opened.disc, 150, 21), joined(s));
 }
 
 TEST(DiscImage, BrokenImagesGiveCleanErrors)
 {
     kbtest::TempDir dir;
-    ASSERT_TRUE(demodisc::writeCueBin(dir.file("gone.cue"), layout(2, 10)));
+    ASSERT_TRUE(demodisc::writeCueBin(dir.file("gone.cue"), kbtest::imageLayout(2, 10)));
     QFile::remove(dir.file("gone.bin"));
     auto missing = cdrom::openDisc(dir.fileUtf8("gone.cue"));
     EXPECT_FALSE(missing.disc);
@@ -157,14 +142,14 @@ TEST(DiscImage, BrokenImagesGiveCleanErrors)
 TEST(DiscImage, TruncatedBinEndsWhereTheDataEnds)
 {
     kbtest::TempDir dir;
-    const DiscLayout s = layout(3, 10);
+    const DiscLayout s = kbtest::imageLayout(3, 10);
     ASSERT_TRUE(demodisc::writeCueBin(dir.file("t.cue"), s));
     QFile bin(dir.file("t.bin"));
     ASSERT_TRUE(bin.resize(25 * 2352 + 1000)); // cut inside track 3, mid-sector
     auto opened = cdrom::openDisc(dir.fileUtf8("t.cue"));
     ASSERT_TRUE(opened.disc) << opened.message;
     EXPECT_EQ(opened.disc->toc().leadOut, 150 + 25);
-    const auto pcm = readAll(*opened.disc, 150, 25);
+    const auto pcm = kbtest::readFrames(*opened.disc, 150, 25);
     const auto all = joined(s);
     EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), all.begin()));
 
@@ -178,7 +163,7 @@ TEST(DiscImage, TruncatedBinEndsWhereTheDataEnds)
 TEST(DiscImage, SheetTitlesInUtf8AndCp932)
 {
     kbtest::TempDir dir;
-    DiscLayout s = layout(2, 10);
+    DiscLayout s = kbtest::imageLayout(2, 10);
     s.title = "夜の街";
     s.performer = "ｺﾊﾞﾙﾄ";
     s.tracks[1].title = "二曲目";

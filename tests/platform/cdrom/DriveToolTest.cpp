@@ -103,6 +103,32 @@ TEST(DriveTool, RefusesAFileThatIsNoDiscImageItKnows)
     EXPECT_EQ(runTool({"remove", "H:"}).exitCode, 0);
 }
 
+// A path with a line break once split its line of drives.ini: a duplicate section, a
+// stray line, the drive pointing elsewhere. Such paths, and drive names that are not a
+// letter and a colon, are refused with a message and the list stays as it was.
+TEST(DriveTool, RefusesNamesTheDriveListCannotHold)
+{
+    kbtest::TempDir dir;
+    demodisc::DiscLayout layout;
+    layout.tracks.push_back({demodisc::testSignal(10, 1)});
+    ASSERT_TRUE(QDir().mkpath(dir.file("a\n[Drives]\nD:=/elsewhere.cue\nb")));
+    const QString broken = dir.file("a\n[Drives]\nD:=/elsewhere.cue\nb/disc.cue");
+    ASSERT_TRUE(demodisc::writeCueBin(broken, layout));
+    ASSERT_TRUE(demodisc::writeCueBin(dir.file("good.cue"), layout));
+    runTool({"remove", "J:"});
+    ASSERT_EQ(runTool({"insert", "J:", dir.file("good.cue")}).exitCode, 0);
+    const QString before = runTool({"list"}).out;
+
+    const ToolRun r = runTool({"insert", "J:", broken});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("line break")) << r.err.toStdString();
+    for (const QString& name : {QString("J1"), QString("JJ:"), QString(":"), QString("1:"), QString("Ä:"), QString()})
+        EXPECT_EQ(runTool({"insert", name, dir.file("good.cue")}).exitCode, 2) << name.toStdString();
+    EXPECT_EQ(runTool({"list"}).out, before);
+    EXPECT_TRUE(before.contains("J: " + dir.file("good.cue") + "\n"));
+    EXPECT_EQ(runTool({"remove", "J:"}).exitCode, 0);
+}
+
 TEST(DemoDisc, PrintsUsageInsteadOfWritingFilesNamedLikeOptions)
 {
     kbtest::TempDir dir;

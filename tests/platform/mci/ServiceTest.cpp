@@ -35,6 +35,9 @@ TEST_F(Service, AliasesAreUniqueCaseInsensitiveAndFreedByClose)
     EXPECT_EQ(send("status music mode"), "263");
     EXPECT_EQ(send("close music"), "263");
     EXPECT_EQ(send("open b.scr alias music"), "0 1");
+    // "all" is taken by every device at once: as an alias it could only be closed with them.
+    EXPECT_EQ(send("open c.scr alias all"), "289");
+    EXPECT_EQ(send("open c.scr alias ALL"), "289");
     EXPECT_EQ(send("close all"), "0");
     EXPECT_EQ(log->liveDevices, 0);
     EXPECT_EQ(send("status a.scr mode"), "263");

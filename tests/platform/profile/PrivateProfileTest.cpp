@@ -3,9 +3,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
 using kb::profile::PrivateProfile;
+using kb::profile::ProfileBatch;
 
 namespace {
 
@@ -189,12 +198,13 @@ TEST_F(PrivateProfileTest, DeleteKeyAndSection)
     EXPECT_FALSE(QFile::exists(none));
 }
 
-TEST_F(PrivateProfileTest, ByteOrderMarkAndTrailingNulAreHarmless)
+TEST_F(PrivateProfileTest, ByteOrderMarkAndTrailingNulPaddingAreKept)
 {
-    writeBytes(ini, QByteArray("\xEF\xBB\xBF[S]\r\nk=v\r\n") + QByteArray(1, '\0'));
+    writeBytes(ini, QByteArray("\xEF\xBB\xBF[S]\r\nk=v\r\n") + QByteArray(3, '\0'));
     EXPECT_EQ(get("S", "k"), "v");
     ASSERT_TRUE(put("S", "k", "w"));
-    EXPECT_EQ(readBytes(ini), "\xEF\xBB\xBF[S]\r\nk=w\r\n");
+    ASSERT_TRUE(put("T", "n", "1"));
+    EXPECT_EQ(readBytes(ini), QByteArray("\xEF\xBB\xBF[S]\r\nk=w\r\n[T]\r\nn=1\r\n") + QByteArray(3, '\0'));
 }
 
 TEST_F(PrivateProfileTest, UnwritableTargetFailsAndKeepsOldContent)
@@ -225,6 +235,99 @@ TEST_F(PrivateProfileTest, WriteReplacesFileAtomically)
     ASSERT_TRUE(put("S", "k", "new"));
     EXPECT_EQ(before.readAll(), "[S]\r\nk=old\r\n");
     EXPECT_EQ(readBytes(ini), "[S]\r\nk=new\r\n");
+}
+
+QByteArray utf16(const QString& text, QStringConverter::Encoding e)
+{
+    QStringEncoder encode(e, QStringConverter::Flag::WriteBom);
+    return encode(text);
+}
+
+// A file in UTF-16 with its byte order mark is read, and written back in UTF-16, every
+// code unit not edited (even a lone surrogate) and the NUL padding after it unchanged.
+TEST_F(PrivateProfileTest, Utf16FilesStayUtf16)
+{
+    for (auto e : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        SCOPED_TRACE(e == QStringConverter::Utf16LE ? "LE" : "BE");
+        QString text = QStringLiteral("[Option]\r\nMedia=CD\r\nOdd=a");
+        text += QChar(0xD800); // a lone high surrogate in a line nobody edits
+        text += QStringLiteral("b\r\n[1A2B]\r\nAlbumTitle=夜の街 🎵\r\n");
+        const QByteArray padding("\0\0\0\0", 4);
+        writeBytes(ini, utf16(text, e) + padding);
+        EXPECT_EQ(get("Option", "Media"), "CD");
+        EXPECT_EQ(get("1a2b", "AlbumTitle"), "夜の街 🎵");
+        ASSERT_TRUE(put("Option", "Media", "ＭＩＤＩ"));
+        ASSERT_TRUE(put("View", "Top", "120"));
+        QString expected = text;
+        expected.replace("Media=CD", "Media=ＭＩＤＩ");
+        expected += QStringLiteral("[View]\r\nTop=120\r\n");
+        EXPECT_EQ(readBytes(ini), utf16(expected, e) + padding);
+        EXPECT_EQ(get("View", "Top"), "120");
+    }
+}
+
+// Only a regular file is read or written: a FIFO would block a read forever, a device
+// never ends, a folder is no file. They read as a missing file and stay untouched.
+TEST_F(PrivateProfileTest, FifoDeviceAndFolderAreNeitherReadNorWritten)
+{
+    const QString fifo = dir.file("fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString device = dir.file("device.ini");
+    ASSERT_TRUE(QFile::link("/dev/zero", device));
+    const QString folder = dir.file("folder.ini");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const QString& path : {fifo, device, folder}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(PrivateProfile::getString("S", "k", "dflt", path), "dflt");
+        EXPECT_FALSE(PrivateProfile::writeString("S", "k", "v", path));
+        ProfileBatch batch;
+        batch.writeString("S", "k", "v");
+        QString why;
+        EXPECT_FALSE(PrivateProfile::commit(batch, path, &why));
+        EXPECT_EQ(why, "is not a regular file");
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(QFileInfo(device).isSymLink());
+}
+
+// A batch is applied to the file as it is at commit time: what another program wrote
+// meanwhile stays. Reads through the batch see its values before the commit.
+TEST_F(PrivateProfileTest, BatchWritesOnceOverTheFileAsItIsNow)
+{
+    writeBytes(ini, "; mine\r\n[Option]\r\nTemae=0\r\n");
+    ProfileBatch batch;
+    EXPECT_TRUE(batch.writeString("Option", "Temae", "1"));
+    EXPECT_TRUE(batch.writeString("View", "Top", "300"));
+    EXPECT_FALSE(batch.writeString("Bad]", "k", "v"));
+    EXPECT_FALSE(batch.writeString("S", "a=b", "v"));
+    batch.deleteKey("Option", "Gone");
+    EXPECT_EQ(PrivateProfile::getString("View", "Top", "", ini, &batch), "300");
+    EXPECT_EQ(get("View", "Top", "none"), "none");
+
+    ASSERT_TRUE(put("1A2B", "AlbumTitle", "written meanwhile"));
+    ASSERT_TRUE(PrivateProfile::commit(batch, ini));
+    EXPECT_EQ(readBytes(ini), "; mine\r\n[Option]\r\nTemae=1\r\n[1A2B]\r\nAlbumTitle=written meanwhile\r\n"
+                              "[View]\r\nTop=300\r\n");
+}
+
+// A writer killed midway leaves its temporary file; the next write removes it, but never
+// the file of a writer that is still running.
+TEST_F(PrivateProfileTest, LeftoversOfKilledWritersAreRemovedByTheNextWrite)
+{
+    pid_t gone = 0;
+    char* argv[] = {const_cast<char*>("/bin/true"), nullptr};
+    ASSERT_EQ(posix_spawn(&gone, argv[0], nullptr, nullptr, argv, environ), 0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const QString dead = ini + ".tmp-" + QString::number(gone) + "-x1";
+    const QString alive = ini + ".tmp-" + QString::number(::getppid()) + "-x2";
+    writeBytes(dead, "[S]\r\nk=half");
+    writeBytes(alive, "[S]\r\nk=in progress");
+    ASSERT_TRUE(put("S", "k", "v"));
+    EXPECT_FALSE(QFile::exists(dead));
+    EXPECT_TRUE(QFile::exists(alive));
+    EXPECT_EQ(readBytes(ini), "[S]\r\nk=v\r\n");
 }
 
 } // namespace

@@ -72,3 +72,25 @@ TEST(MidiFile, DamagedFilesAreRefused)
     badVarLen.raw({0xFF, 0xFF, 0xFF, 0xFF, 0x7F}).raw({0x90, 60, 100});
     EXPECT_EQ(parseMidi(kbtest::smf(0, 96, {badVarLen}), song), MidiParseError::Truncated);
 }
+
+// An odd-length chunk that ends the file has no pad byte after it; the walk must stop at
+// the end instead of stepping one past it and reading on. The storage past the file's end
+// holds a whole RMID "data" chunk, so a walk that read on would find a song there.
+TEST(MidiFile, OddChunkAtTheEndOfAnRmidStopsTheWalk)
+{
+    const std::vector<uint8_t> file = {0x52, 0x49, 0x46, 0x46, 0x0D, 0x00, 0x00, 0x00, 0x52, 0x4D, 0x49,
+                                       0x44, 0x6A, 0x75, 0x6E, 0x6B, 0x01, 0x00, 0x00, 0x00, 0x00};
+    const std::vector<uint8_t> song = kbtest::fourSecondSong();
+    std::vector<uint8_t> storage = file;
+    storage.push_back(0); // where the pad byte would be
+    for (char c : {'d', 'a', 't', 'a'})
+        storage.push_back(static_cast<uint8_t>(c));
+    for (int i = 0; i < 4; ++i)
+        storage.push_back(static_cast<uint8_t>(song.size() >> (8 * i)));
+    storage.insert(storage.end(), song.begin(), song.end());
+    storage.resize(file.size()); // the capacity, and the bytes in it, stay
+
+    MidiSong parsed;
+    EXPECT_EQ(parseMidi(storage, parsed), MidiParseError::NotMidi);
+    EXPECT_EQ(parseMidi(file, parsed), MidiParseError::NotMidi);
+}

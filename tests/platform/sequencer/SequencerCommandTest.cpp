@@ -33,6 +33,10 @@ TEST_F(SequencerCommands, ThePlayersCommandsOnAJapaneseFileName)
     // The player shows characters 4..8 of these texts and compares them as text.
     ASSERT_EQ(send("seek 2 to 0:0:2"), 0u); // colon notation: 2 seconds
     EXPECT_EQ(ask("status 2 position"), "00:00:02:00");
+    // No smpte field beyond its range: 60 seconds, 24 frames at 24 frames a second.
+    EXPECT_EQ(send("seek 2 to 0:0:60:0"), uint32_t{kb::mci::MCIERR_OUTOFRANGE});
+    EXPECT_EQ(send("seek 2 to 0:0:1:24"), uint32_t{kb::mci::MCIERR_OUTOFRANGE});
+    EXPECT_EQ(ask("status 2 position"), "00:00:02:00");
     ASSERT_EQ(send("play 2"), 0u);
     EXPECT_EQ(ask("status 2 mode"), "playing");
     QTest::qWait(100);
