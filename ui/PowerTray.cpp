@@ -74,7 +74,12 @@ void PowerTray::cmdPower_Click()
     mci.MciSetTimeFormat(form_.SavedTimeFormat, s.MciAlias);
     mci.MciStop(s.MciAlias);
     mci.MciClose(s.MciAlias);
-    trayIcon_.reset();
+    // Power-off may run inside the icon's own signal (its menu's end item): the icon leaves the
+    // notification area now and is deleted with the window, after that signal has returned.
+    if (trayIcon_) {
+        trayIcon_->hide();
+        trayIcon_ = nullptr;
+    }
     writeBackMutedVolume();
 
     form_.close();
@@ -110,10 +115,10 @@ void PowerTray::addTrayIcon()
         ctx_.state.OptTaskTray = "0";
         return;
     }
-    trayIcon_ = std::make_unique<QSystemTrayIcon>(form_.windowIcon());
+    trayIcon_ = new QSystemTrayIcon(form_.windowIcon(), &form_);
     tip_ = currentTip();
     trayIcon_->setToolTip(tip_);
-    QObject::connect(trayIcon_.get(), &QSystemTrayIcon::activated, &form_,
+    QObject::connect(trayIcon_, &QSystemTrayIcon::activated, &form_,
                      [this](QSystemTrayIcon::ActivationReason reason) {
                          if (reason == QSystemTrayIcon::DoubleClick)
                              picTray_MouseMove(0, 0, LeftDoubleClick, 0);

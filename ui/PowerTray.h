@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -66,7 +67,7 @@ private:
     AppContext& ctx_;
     frmMedia& form_;
     MessageHook& hook_;
-    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    QPointer<QSystemTrayIcon> trayIcon_; // owned by the window
     std::unique_ptr<TerminationSignals> signals_;
     QString tip_;
     bool trayMenuOpen_ = false;
