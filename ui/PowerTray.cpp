@@ -118,13 +118,17 @@ void PowerTray::addTrayIcon()
     trayIcon_ = new QSystemTrayIcon(form_.windowIcon(), &form_);
     tip_ = currentTip();
     trayIcon_->setToolTip(tip_);
-    QObject::connect(trayIcon_, &QSystemTrayIcon::activated, &form_,
-                     [this](QSystemTrayIcon::ActivationReason reason) {
-                         if (reason == QSystemTrayIcon::DoubleClick)
-                             picTray_MouseMove(0, 0, LeftDoubleClick, 0);
-                         else if (reason == QSystemTrayIcon::Context)
-                             picTray_MouseMove(0, 0, RightDown, 0);
-                     });
+    // Queued: the menu (whose end item removes the icon) then runs from the event loop, not
+    // inside the mouse handler of the icon's own window.
+    QObject::connect(
+        trayIcon_, &QSystemTrayIcon::activated, &form_,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::DoubleClick)
+                picTray_MouseMove(0, 0, LeftDoubleClick, 0);
+            else if (reason == QSystemTrayIcon::Context)
+                picTray_MouseMove(0, 0, RightDown, 0);
+        },
+        Qt::QueuedConnection);
     trayIcon_->show();
 }
 

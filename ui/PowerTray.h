@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +13,7 @@ struct AppContext;
 struct PlayerState;
 class frmMedia;
 class MessageHook;
-class QSystemTrayIcon;
+
 class TerminationSignals;
 
 // The power button (the one way the player ends, also reached by Esc, the end item, a

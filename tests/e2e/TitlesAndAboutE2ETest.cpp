@@ -189,7 +189,7 @@ TEST_F(TitlesAndAboutE2E, RenameATrackInTheEditorThenAboutFromTheTrayWhileMinimi
     // Power-off from the tray menu.
     trayMenuKey("x");
     ASSERT_TRUE(waitUntil([&] { return !player_.running(); }, 10000)) << "the end item did not end the program";
-    EXPECT_FALSE(player_.killedBySignal()) << "the program crashed on its way out";
+    EXPECT_FALSE(player_.killedBySignal()) << "the program ended by signal " << player_.killSignal();
     EXPECT_EQ(player_.wait(0), 0);
 }
 

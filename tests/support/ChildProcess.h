@@ -148,6 +148,7 @@ public:
 
     // Whether the ended child was killed by a signal.
     bool killedBySignal() const { return done_ && WIFSIGNALED(status_); }
+    int killSignal() const { return killedBySignal() ? WTERMSIG(status_) : 0; }
 
 private:
     void end()
