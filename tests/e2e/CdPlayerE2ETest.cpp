@@ -224,6 +224,8 @@ TEST_F(CdPlayerE2E, KeysDriveADiscFromStartToPowerOff)
     const QJsonObject last = panel();
     key("Escape");
     ASSERT_TRUE(waitUntil([&] { return !player_.running(); }, 8000)) << "Esc did not end the program";
+    EXPECT_FALSE(player_.killedBySignal()) << "the program ended by signal " << player_.killSignal();
+    EXPECT_EQ(player_.wait(0), 0);
     QFile ini(dir_.file("Kobaltune.ini"));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(ini.readAll());
