@@ -3,6 +3,7 @@
 // Each input is up to eight command lines. Oracles: a refused command gives no reply, and
 // every reply and error text is one line.
 #include "fuzz/support/FuzzFiles.h"
+#include "platform/builtin/BuiltinDevices.h"
 #include "platform/cdrom/VirtualDriveFile.h"
 #include "platform/engine/Platform.h"
 #include "tools/demodisc/DiscImageWriter.h"
@@ -89,7 +90,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     kb::cdrom::VirtualDriveFile().write({{"V:", (home + "/disc.cue").toStdString(), false, {}}});
     // The video comes from the seed folder when one is there; without it "v" stays closed.
     QFile::copy(QString::fromLocal8Bit(KOBALTUNE_FUZZ_CLIP), home + "/clip.avi");
-    e.platform = kb::platform::makePlatform({kb::audio::SinkChoice::Kind::Null, {}, 1});
+    // The devices are linked in: coverage of code in a module loaded later would be missed.
+    e.platform = kb::platform::makePlatform({kb::audio::SinkChoice::Kind::Null, {}, 1},
+                                            kb::platform::builtinDeviceTypes());
     reopen();
     return 0;
 }

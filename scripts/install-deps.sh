@@ -16,6 +16,7 @@ PACKAGES=(
   libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick trayer ccache
+  ffmpeg time
   fonts-dseg fonts-ipafont-gothic fonts-liberation2
   shared-mime-info hicolor-icon-theme adwaita-icon-theme
 )

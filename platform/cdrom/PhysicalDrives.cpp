@@ -2,7 +2,6 @@
 
 #include <QDir>
 
-#include <cdio/cdio.h>
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <sys/ioctl.h>
@@ -52,14 +51,6 @@ TrayState trayState(const std::string& device)
     case CDS_DISC_OK: return TrayState::DiscOk;
     default: return TrayState::NoInfo;
     }
-}
-
-bool moveTray(const std::string& device, bool open)
-{
-    if (open)
-        return cdio_eject_media_drive(device.c_str()) == DRIVER_OP_SUCCESS;
-    driver_id_t driver = DRIVER_DEVICE;
-    return cdio_close_tray(device.c_str(), &driver) == DRIVER_OP_SUCCESS;
 }
 
 } // namespace kb::cdrom

@@ -2,9 +2,11 @@
 
 #include "platform/audio/AudioEngine.h"
 #include "platform/cdrom/DriveTable.h"
+#include "platform/mci/MciDevice.h"
 #include "platform/mci/MciService.h"
 
 #include <memory>
+#include <vector>
 
 namespace kb::platform {
 
@@ -16,8 +18,10 @@ struct Platform {
     std::unique_ptr<mci::MciService> mci;
 };
 
-// The sound output comes from SinkChoice::fromEnvironment() unless one is given.
+// The sound output comes from SinkChoice::fromEnvironment() unless one is given. The device
+// types are the driver modules (loaded on first open) unless others are given.
 std::unique_ptr<Platform> makePlatform();
 std::unique_ptr<Platform> makePlatform(const audio::SinkChoice& sink);
+std::unique_ptr<Platform> makePlatform(const audio::SinkChoice& sink, std::vector<mci::DeviceType> types);
 
 } // namespace kb::platform

@@ -1,0 +1,20 @@
+#include "platform/builtin/BuiltinDevices.h"
+
+#include "platform/mci/avivideo/AviVideoDevice.h"
+#include "platform/mci/cdaudio/CdAudioDevice.h"
+#include "platform/mci/sequencer/SequencerDevice.h"
+#include "platform/mci/waveaudio/WaveAudioDeviceType.h"
+
+namespace kb::platform {
+
+std::vector<mci::DeviceType> builtinDeviceTypes()
+{
+    std::vector<mci::DeviceType> types;
+    types.push_back(mci::waveAudioDeviceType());
+    types.push_back(mci::cdAudioDeviceType());
+    types.push_back(mci::sequencerDeviceType());
+    types.push_back(mci::aviVideoDeviceType());
+    return types;
+}
+
+} // namespace kb::platform
