@@ -1,4 +1,5 @@
-#include "platform/cdrom/AudioFileReader.h"
+#include "platform/cdrom/FfmpegAudioReader.h"
+#include "platform/mci/DriverAbi.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -44,7 +45,7 @@ std::string avError(int code)
 
 } // namespace
 
-struct AudioFileReader::Impl {
+struct FfmpegAudioReader::Impl {
     std::unique_ptr<AVFormatContext, FormatDeleter> format;
     std::unique_ptr<AVCodecContext, CodecDeleter> codec;
     std::unique_ptr<SwrContext, SwrDeleter> swr;
@@ -54,10 +55,10 @@ struct AudioFileReader::Impl {
     bool positionKnown = false; // the next decoded frame's pts sets pendingStart_
 };
 
-AudioFileReader::AudioFileReader(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-AudioFileReader::~AudioFileReader() = default;
+FfmpegAudioReader::FfmpegAudioReader(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+FfmpegAudioReader::~FfmpegAudioReader() = default;
 
-std::unique_ptr<AudioFileReader> AudioFileReader::open(const std::string& path, std::string& error)
+std::unique_ptr<AudioFileReader> FfmpegAudioReader::open(const std::string& path, std::string& error)
 {
     av_log_set_level(AV_LOG_ERROR);
     auto impl = std::make_unique<Impl>();
@@ -108,12 +109,12 @@ std::unique_ptr<AudioFileReader> AudioFileReader::open(const std::string& path, 
         error = path + ": unknown length";
         return nullptr;
     }
-    auto reader = std::unique_ptr<AudioFileReader>(new AudioFileReader(std::move(impl)));
+    auto reader = std::unique_ptr<FfmpegAudioReader>(new FfmpegAudioReader(std::move(impl)));
     reader->samples_ = samples;
     return reader;
 }
 
-bool AudioFileReader::seekTo(int64_t position)
+bool FfmpegAudioReader::seekTo(int64_t position)
 {
     AVStream* st = impl_->format->streams[impl_->stream];
     int64_t ts = av_rescale_q(position, AVRational{1, kRate}, st->time_base);
@@ -129,7 +130,7 @@ bool AudioFileReader::seekTo(int64_t position)
     return true;
 }
 
-bool AudioFileReader::decodeMore()
+bool FfmpegAudioReader::decodeMore()
 {
     Impl& d = *impl_;
     while (true) {
@@ -174,7 +175,7 @@ bool AudioFileReader::decodeMore()
     }
 }
 
-int64_t AudioFileReader::read(int64_t position, int64_t count, int16_t* out)
+int64_t FfmpegAudioReader::read(int64_t position, int64_t count, int16_t* out)
 {
     if (position < 0 || count < 0)
         return -1;
@@ -221,4 +222,19 @@ int64_t AudioFileReader::read(int64_t position, int64_t count, int16_t* out)
     return done;
 }
 
+namespace {
+
+AudioFileReader* openReader(const std::string& path, std::string& error)
+{
+    return FfmpegAudioReader::open(path, error).release();
+}
+
+} // namespace
+
 } // namespace kb::cdrom
+
+extern "C" __attribute__((visibility("default"))) const kb::cdrom::AudioFileEntry* kbAudioFileEntry()
+{
+    static const kb::cdrom::AudioFileEntry entry{kb::mci::kDriverAbiVersion, &kb::cdrom::openReader};
+    return &entry;
+}

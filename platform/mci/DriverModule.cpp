@@ -2,35 +2,15 @@
 
 #include "platform/mci/DriverAbi.h"
 
-#include <dlfcn.h>
-
 namespace kb::mci {
-
-namespace {
-
-struct HandleCloser {
-    void operator()(void* handle) const { dlclose(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
-
-std::string lastError()
-{
-    const char* e = dlerror();
-    return e ? e : "unknown error";
-}
-
-} // namespace
 
 std::unique_ptr<DriverModule> DriverModule::load(const std::string& path, const std::string& typeName,
                                                  std::string& error)
 {
-    Handle handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
-    if (!handle) {
-        error = lastError();
+    ModuleHandle handle = openModule(path, error);
+    if (!handle)
         return nullptr;
-    }
-    dlerror();
-    auto entryPoint = reinterpret_cast<DriverEntryFunction>(dlsym(handle.get(), kDriverEntrySymbol));
+    auto entryPoint = reinterpret_cast<DriverEntryFunction>(moduleSymbol(handle, kDriverEntrySymbol));
     if (!entryPoint) {
         error = path + ": no driver entry point";
         return nullptr;
@@ -46,16 +26,9 @@ std::unique_ptr<DriverModule> DriverModule::load(const std::string& path, const 
         error = path + ": serves \"" + type.name + "\", not \"" + typeName + "\"";
         return nullptr;
     }
-    return std::make_unique<DriverModule>(handle.release(), std::move(type));
+    return std::make_unique<DriverModule>(std::move(handle), std::move(type));
 }
 
-DriverModule::DriverModule(void* handle, DeviceType type) : handle_(handle), type_(std::move(type)) {}
-
-DriverModule::~DriverModule()
-{
-    // The device factory is code of the module: drop it before the handle goes.
-    type_ = {};
-    dlclose(handle_);
-}
+DriverModule::DriverModule(ModuleHandle handle, DeviceType type) : handle_(std::move(handle)), type_(std::move(type)) {}
 
 } // namespace kb::mci

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "platform/mci/MciDevice.h"
+#include "platform/mci/ModuleHandle.h"
 
 #include <memory>
 #include <string>
 
 namespace kb::mci {
 
-// One loaded driver module. Its code stays mapped for the rest of the process even after
-// the handle is closed: threads a device's libraries started and their exit handlers may
-// still run code from it after the last device is gone.
+// One loaded driver module and the device type it serves.
 class DriverModule {
 public:
     // Loads the module at `path` and takes the device type it hands out; nullptr with the
@@ -18,16 +17,15 @@ public:
     static std::unique_ptr<DriverModule> load(const std::string& path, const std::string& typeName,
                                               std::string& error);
 
-    // Takes ownership of a dlopen handle.
-    DriverModule(void* handle, DeviceType type);
-    ~DriverModule();
+    DriverModule(ModuleHandle handle, DeviceType type);
     DriverModule(const DriverModule&) = delete;
     DriverModule& operator=(const DriverModule&) = delete;
 
     const DeviceType& type() const { return type_; }
 
 private:
-    void* handle_;
+    // Declared first so that it is closed last: the device factory is code of the module.
+    ModuleHandle handle_;
     DeviceType type_;
 };
 

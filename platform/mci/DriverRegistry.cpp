@@ -1,11 +1,11 @@
 #include "platform/mci/DriverRegistry.h"
 
 #include "platform/mci/DriverModule.h"
+#include "platform/mci/ModuleHandle.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <system_error>
 
 namespace kb::mci {
 
@@ -32,14 +32,7 @@ private:
     bool load()
     {
         const std::string file = name_ + ".so";
-        std::filesystem::path path;
-        for (const auto& dir : directories_) {
-            std::error_code ec;
-            if (std::filesystem::exists(dir / file, ec)) {
-                path = dir / file;
-                break;
-            }
-        }
+        const std::filesystem::path path = findModule(directories_, file);
         std::string error;
         if (path.empty())
             error = file + " not found";

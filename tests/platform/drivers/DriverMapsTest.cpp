@@ -83,13 +83,14 @@ TEST(DriverLoading, HeavyLibrariesAreMappedOnlyOnceTheirDeviceTypeIsOpened)
     EXPECT_FALSE(has(maps, "libavformat"));
     EXPECT_FALSE(has(maps, "libcdio"));
 
-    ASSERT_TRUE(mcish.send("open avivideo alias v"));
-    maps = mcish.maps();
-    EXPECT_TRUE(has(maps, "libavformat"));
-    EXPECT_FALSE(has(maps, "libcdio"));
-
+    // A disc needs libcdio; FFmpeg comes only for a sheet that names audio files.
     ASSERT_TRUE(mcish.send("open cdaudio alias c"));
-    EXPECT_TRUE(has(mcish.maps(), "libcdio"));
+    maps = mcish.maps();
+    EXPECT_TRUE(has(maps, "libcdio"));
+    EXPECT_FALSE(has(maps, "libavformat"));
+
+    ASSERT_TRUE(mcish.send("open avivideo alias v"));
+    EXPECT_TRUE(has(mcish.maps(), "libavformat"));
 }
 
 } // namespace
