@@ -1,6 +1,11 @@
 #include "ui/SkinArt.h"
 
+#include <QFileInfo>
 #include <QImageReader>
+#include <QPixmapCache>
+
+#include <memory>
+#include <utility>
 
 // The resources live in a static library; naming the initialiser keeps them linked.
 static void initKobaltuneResources() { Q_INIT_RESOURCE(kobaltune); }
@@ -23,12 +28,28 @@ const QStringList& artworkNames()
     return names;
 }
 
+// A reader of one artwork file by its own format only. With format detection on, Qt loads
+// every installed image plugin to ask whether it reads the format better than its own reader.
+std::unique_ptr<QImageReader> artReader(const QString& name)
+{
+    initResources();
+    auto reader = std::make_unique<QImageReader>(QStringLiteral(":/skin/") + name, QFileInfo(name).suffix().toLatin1());
+    reader->setAutoDetectImageFormat(false);
+    return reader;
+}
+
 } // namespace
 
 QPixmap skinPixmap(const QString& name)
 {
-    initResources();
-    return QPixmap(QStringLiteral(":/skin/") + name);
+    const QString path = QStringLiteral(":/skin/") + name;
+    QPixmap pixmap;
+    if (QPixmapCache::find(path, &pixmap))
+        return pixmap;
+    pixmap = QPixmap::fromImage(artReader(name)->read());
+    if (!pixmap.isNull())
+        QPixmapCache::insert(path, pixmap);
+    return pixmap;
 }
 
 QCursor clickCursor()
@@ -39,11 +60,14 @@ QCursor clickCursor()
 
 QStringList missingImageFormats()
 {
-    const auto formats = QImageReader::supportedImageFormats();
+    // Each format is asked of its own reader: listing the supported formats would load every
+    // installed image plugin.
     QStringList missing;
-    for (const char* f : {"png", "jpg"})
-        if (!formats.contains(QByteArray(f)))
-            missing << QString::fromLatin1(f);
+    for (const auto& [format, sample] : {std::pair{"png", "icon.png"}, std::pair{"jpg", "panel.jpg"}}) {
+        const auto reader = artReader(QLatin1String(sample));
+        if (!reader->canRead() && reader->error() == QImageReader::UnsupportedFormatError)
+            missing << QString::fromLatin1(format);
+    }
     return missing;
 }
 
@@ -52,7 +76,7 @@ QStringList missingArtwork()
     initResources();
     QStringList missing;
     for (const QString& n : artworkNames())
-        if (QImageReader(QStringLiteral(":/skin/") + n).size().isEmpty())
+        if (artReader(n)->size().isEmpty())
             missing << n;
     return missing;
 }
