@@ -8,24 +8,27 @@
 #    against a bare Qt 6 window, and the shared libraries loaded at that moment.
 # The media are made here with ffmpeg. Not part of the test run.
 #
-# usage: scripts/perf.sh [--build DIR] [--seconds N] [--runs N] [--short]
+# usage: scripts/perf.sh [--build DIR] [--seconds N] [--runs N] [--short] [--warm-only]
 #   --build DIR   the build to measure (default: build/); an older build works too
 #   --seconds N   length of each playback (default 60)
 #   --runs N      start-up runs per figure, the median is shown (default 7)
 #   --short       a quick check: 10 s of playback, 3 start-up runs
+#   --warm-only   leave the page cache alone (no cold start-up figures)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
 seconds=60
 runs=7
+cold_wanted=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=$(cd "$2" && pwd); shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --short) seconds=10; runs=3; shift ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --warm-only) cold_wanted=0; shift ;;
+    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "perf.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -63,7 +66,7 @@ ff -f lavfi -i "$tone" -ac 2 -f s16le "$media/disc.bin"
 printf 'FILE "disc.bin" BINARY\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n' >"$media/disc.cue"
 
 # A type-0 MIDI song at 120 beats a minute: a three-note chord held for every beat.
-be32() { printf "\\x%02x\\x%02x\\x%02x\\x%02x" $(($1 >> 24 & 255)) $(($1 >> 16 & 255)) $(($1 >> 8 & 255)) $(($1 & 255)); }
+be32() { printf '%b' "$(printf '\\x%02x' $(($1 >> 24 & 255)) $(($1 >> 16 & 255)) $(($1 >> 8 & 255)) $(($1 & 255)))"; }
 beats=$((seconds * 2))
 {
   printf 'MThd'; be32 6; printf '\x00\x00\x00\x01\x01\xe0'
@@ -166,9 +169,9 @@ printf '%-26s %10s\n' "  together" "$(awk -v a="$pc" -v b="$xc" 'BEGIN {printf "
 [ "$playing" = '"play": false' ] || echo "  (the panel did not show the CD playing: $playing)"
 
 # ---- start to the main window mapped ----------------------------------------------------
-startup() { # TITLE PROGRAM: prints "first-map-ms window-ms libraries", one line per run
+startup() { # TITLE PROGRAM: prints "first-map-ms window-ms libraries first-window-maps" per run
   local title=$1 program=$2
-  "$aids/mapwatch" "$title" 20000 "$program" || echo "- - -"
+  "$aids/mapwatch" "$title" 20000 "$program" || echo "- - - -"
 }
 series() { # COLD(0/1) TITLE PROGRAM
   local cold=$1 i
@@ -179,7 +182,7 @@ series() { # COLD(0/1) TITLE PROGRAM
   done
 }
 can_drop=0
-if (echo 3 >/proc/sys/vm/drop_caches) 2>/dev/null; then can_drop=1; fi
+if [ "$cold_wanted" = 1 ] && (echo 3 >/proc/sys/vm/drop_caches) 2>/dev/null; then can_drop=1; fi
 
 echo
 printf '%-26s %10s %9s %9s %9s\n' "start to window mapped" "ms" "bare Qt" "ratio" "splash"
@@ -187,13 +190,14 @@ KOBALTUNE_AUDIO=null series 0 Kobaltune "$player/kobaltune" >"$work/warm"
 series 0 perf-bare "$aids/bare-window" >"$work/bare"
 warm=$(awk '{print $2}' "$work/warm" | median); bare=$(awk '{print $2}' "$work/bare" | median)
 printf '%-26s %10s %9s %9s %9s\n' "  warm" "$warm" "$bare" "$(ratio "$warm" "$bare")" "$(awk '{print $1}' "$work/warm" | median)"
+echo "  (the splash is mapped $(awk '{print $4}' "$work/warm" | median) time(s) before the main window)"
 if [ "$can_drop" = 1 ]; then
   KOBALTUNE_AUDIO=null series 1 Kobaltune "$player/kobaltune" >"$work/cold"
   series 1 perf-bare "$aids/bare-window" >"$work/barecold"
   cold=$(awk '{print $2}' "$work/cold" | median); barecold=$(awk '{print $2}' "$work/barecold" | median)
   printf '%-26s %10s %9s %9s %9s\n' "  cold" "$cold" "$barecold" "$(ratio "$cold" "$barecold")" "$(awk '{print $1}' "$work/cold" | median)"
 else
-  echo "  cold: not measured (the page cache cannot be dropped here)"
+  echo "  cold: not measured (--warm-only, or the page cache cannot be dropped here)"
 fi
 
 # ---- shared libraries at start ----------------------------------------------------------

@@ -2,7 +2,8 @@
  * its first non-splash window titled TITLE are mapped on the X display, and how many shared
  * libraries the program has mapped at that moment. Then ends the program.
  * usage: mapwatch TITLE TIMEOUT_MS PROGRAM [ARG...]
- * prints: "<first map ms> <window ms> <shared libraries>", or exits 1 on time-out. */
+ * prints: "<first map ms> <window ms> <shared libraries> <maps of the first window>", or
+ * exits 1 on time-out. */
 #define _GNU_SOURCE
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -103,7 +104,8 @@ int main(int argc, char** argv)
         _exit(127);
     }
     double first = -1, window = -1;
-    int libs = -1;
+    int libs = -1, firstMaps = 0;
+    Window firstWindow = None;
     while (window < 0 && nowMs() - start < limit) {
         if (!XPending(d)) {
             struct pollfd p = {ConnectionNumber(d), POLLIN, 0};
@@ -115,8 +117,11 @@ int main(int argc, char** argv)
         if (e.type != MapNotify)
             continue;
         const double at = nowMs() - start;
-        if (first < 0)
+        if (first < 0) {
             first = at;
+            firstWindow = e.xmap.window;
+        }
+        firstMaps += e.xmap.window == firstWindow;
         if (!splash(d, e.xmap.window) && titled(d, e.xmap.window, argv[1])) {
             window = at;
             libs = sharedLibraries(child);
@@ -130,6 +135,6 @@ int main(int argc, char** argv)
     XCloseDisplay(d);
     if (window < 0)
         return 1;
-    printf("%.1f %.1f %d\n", first, window, libs);
+    printf("%.1f %.1f %d %d\n", first, window, libs, firstMaps);
     return 0;
 }
