@@ -19,6 +19,8 @@ public:
     virtual std::string name() const = 0;
     // Frames taken by write() that the listener has not heard yet.
     virtual int64_t latencyFrames() const = 0;
+    // How fast the listener hears frames: the rate, times the speed of a paced sink.
+    virtual double framesPerSecond() const { return kOutputRate; }
     virtual bool write(const int16_t* interleaved, size_t frames) = 0;
     // Any thread: forget every block not yet heard, including one write() is waiting to
     // hand over (or, when none is, the next one), so that a pause or stop is heard at once.

@@ -16,6 +16,7 @@ public:
 
     std::string name() const override { return "capture"; }
     int64_t latencyFrames() const override { return static_cast<int64_t>(period_); }
+    double framesPerSecond() const override { return clock_.framesPerSecond(); }
     // The block is recorded once its time has come, so a dropped block never reaches the file.
     bool write(const int16_t* interleaved, size_t frames) override
     {

@@ -3,6 +3,7 @@
 #include "platform/audio/AudioSink.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace kb::audio {
 
@@ -12,9 +13,10 @@ void MixerWakeup::dropQueued()
         target->drop();
 }
 
-MixStream::MixStream(Line line, int64_t latencyFrames, std::shared_ptr<MixerWakeup> wakeup,
-                     size_t capacityFrames)
-    : line_(line), latency_(latencyFrames), wakeup_(std::move(wakeup)), capacity_(capacityFrames),
+MixStream::MixStream(Line line, int64_t latencyFrames, double framesPerSecond,
+                     std::shared_ptr<MixerWakeup> wakeup, size_t capacityFrames)
+    : line_(line), latency_(latencyFrames), framesPerNs_(framesPerSecond * 1e-9), wakeup_(std::move(wakeup)),
+      capacity_(capacityFrames),
       ring_(capacityFrames * kOutputChannels)
 {
 }
@@ -68,7 +70,7 @@ void MixStream::setPlaying(bool playing)
     }
     if (!playing_.load())
         return;
-    frozenHeard_ = heardFrames();
+    frozenHeard_ = heardNow();
     playing_ = false;
     // What the sink still holds must not be heard after a pause; the mixer takes the
     // dropped period again on resume because it was never committed.
@@ -107,10 +109,31 @@ int64_t MixStream::heardFrames() const
 {
     if (!playing_.load())
         return frozenHeard_.load();
-    if (clockEpoch_.load() != epoch_.load())
+    return heardNow();
+}
+
+int64_t MixStream::heardNow() const
+{
+    int64_t handed = 0, padded = 0, at = 0;
+    uint64_t epoch = 0;
+    for (;;) {
+        const uint64_t seq = clockSeq_.load();
+        if (seq & 1u)
+            continue;
+        handed = handed_.load();
+        padded = padded_.load();
+        at = handedAtNs_.load();
+        epoch = clockEpoch_.load();
+        if (clockSeq_.load() == seq)
+            break;
+    }
+    if (epoch != epoch_.load())
         return 0;
-    const int64_t handed = handed_.load();
-    return std::clamp<int64_t>(handed + padded_.load() - latency_, 0, handed);
+    // Between hand-overs the sink plays on: the clock moves with it, not in period steps.
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count();
+    const auto since = std::min<int64_t>(static_cast<int64_t>(static_cast<double>(now - at) * framesPerNs_), latency_);
+    return std::clamp<int64_t>(handed + padded - latency_ + std::max<int64_t>(since, 0), 0, handed);
 }
 
 void MixStream::waitFilled(size_t frames, std::chrono::milliseconds timeout)
@@ -155,6 +178,7 @@ void MixStream::commit(const Pull& pulled)
         return;
     if (pulled.frames > 0)
         readPos_ = pulled.start + pulled.frames;
+    ++clockSeq_;
     if (clockEpoch_.load() != pulled.epoch) {
         handed_ = 0;
         padded_ = 0;
@@ -162,6 +186,9 @@ void MixStream::commit(const Pull& pulled)
     }
     handed_ = handed_.load() + static_cast<int64_t>(pulled.frames);
     padded_ = padded_.load() + static_cast<int64_t>(pulled.padding);
+    handedAtNs_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count();
+    ++clockSeq_;
     if (writerWaiting_.load() && room() >= capacity_ / 2)
         wakeWriter();
 }

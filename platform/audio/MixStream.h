@@ -38,7 +38,7 @@ struct MixerWakeup {
 // the side that wakes it.
 class MixStream final : public AudioStream {
 public:
-    MixStream(Line line, int64_t latencyFrames, std::shared_ptr<MixerWakeup> wakeup,
+    MixStream(Line line, int64_t latencyFrames, double framesPerSecond, std::shared_ptr<MixerWakeup> wakeup,
               size_t capacityFrames);
 
     size_t write(const int16_t* interleaved, size_t frames) override;
@@ -75,12 +75,14 @@ public:
 
 private:
     uint64_t readFrom() const;
+    int64_t heardNow() const;
     size_t room() const;
     void wakeWriter();
     void wakeReader();
 
     const Line line_;
     const int64_t latency_;
+    const double framesPerNs_;
     const std::shared_ptr<MixerWakeup> wakeup_;
     const size_t capacity_; // frames
     std::vector<int16_t> ring_;
@@ -93,10 +95,13 @@ private:
     std::atomic<bool> playing_{false};
     std::atomic<bool> ended_{false};
     std::atomic<uint64_t> epoch_{0};
-    // The clock: counters of the epoch clockEpoch_, kept by the mixer alone.
+    // The clock: counters of the epoch clockEpoch_ and the time of the last hand-over, kept
+    // by the mixer alone; clockSeq_ is odd while it updates them.
+    std::atomic<uint64_t> clockSeq_{0};
     std::atomic<uint64_t> clockEpoch_{0};
     std::atomic<int64_t> handed_{0};
     std::atomic<int64_t> padded_{0};
+    std::atomic<int64_t> handedAtNs_{0};
     std::atomic<int64_t> frozenHeard_{0}; // the clock while paused
 
     std::mutex sleepMutex_;

@@ -25,7 +25,8 @@ MixingEngine::~MixingEngine()
 
 std::shared_ptr<AudioStream> MixingEngine::openStream(Line line)
 {
-    auto stream = std::make_shared<MixStream>(line, sink_->latencyFrames(), wakeup_, kStreamCapacityFrames);
+    auto stream = std::make_shared<MixStream>(line, sink_->latencyFrames(), sink_->framesPerSecond(), wakeup_,
+                                              kStreamCapacityFrames);
     {
         std::lock_guard lock(streamsMutex_);
         std::erase_if(streams_, [](const auto& weak) { return weak.expired(); });

@@ -46,6 +46,8 @@ public:
         dropped_.notify_all();
     }
 
+    double framesPerSecond() const { return rate_ * speed_; }
+
     void restart()
     {
         std::lock_guard lock(mutex_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/mci/avivideo/FrameConverter.h"
+#include "platform/mci/avivideo/PictureSlot.h"
 #include "platform/mci/avivideo/VideoSurface.h"
 
 #include <QObject>
@@ -7,7 +9,6 @@
 #include <QRect>
 #include <QTimer>
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,10 +17,10 @@ namespace kb::mci::avi {
 
 // The UI-thread side of the video device: which window the picture goes to and where.
 // Either a surface inside a window of the program ("window handle N", "put destination"),
-// or, without one, a top-level window of its own. Lives on the UI thread; frames reach it
-// as queued calls from the decoding thread, a little ahead of time, and are shown here when
-// the playback clock reaches them: a decoding thread held up for a moment then costs no
-// frozen picture, since the pictures it already made are still shown on time.
+// or, without one, a top-level window of its own. Lives on the UI thread; the decoding
+// thread leaves the next picture in a one-picture slot, a little ahead of time when the
+// slot is free, and it is converted and shown here when the playback clock reaches it. A
+// UI thread that is busy for a while finds only the latest picture waiting.
 class VideoOutput : public QObject {
 public:
     // The playback clock as the UI thread reads it. Pictures of another generation are
@@ -43,19 +44,14 @@ public:
 
     void present(QImage image);
 
-    // Pictures due at `ms` of a generation; shown once the clock reaches them, the latest
-    // due one winning. Dropped when no clock is set.
-    void schedule(QImage image, double ms, uint64_t generation);
+    // Where the decoding thread leaves pictures; shared so that either side may go first.
+    std::shared_ptr<PictureSlot> slot() const { return slot_; }
+    // Without a clock, pictures in the slot are dropped.
     void setClock(std::function<Clock()> clock);
-    // The clock may have started moving again: look at the queued pictures now.
+    // A picture arrived or the clock may have started moving again: look at the slot now.
     void wake();
 
 private:
-    struct Timed {
-        QImage image;
-        double ms = 0;
-        uint64_t generation = 0;
-    };
     void tick();
 
     VideoSurface* surface() const;
@@ -69,7 +65,8 @@ private:
     bool shown_ = true;
     bool gui_ = false;
     std::function<Clock()> clock_;
-    std::deque<Timed> queue_;
+    std::shared_ptr<PictureSlot> slot_ = std::make_shared<PictureSlot>();
+    FrameConverter converter_;
     QTimer timer_;
 };
 
