@@ -89,9 +89,11 @@ void MixingEngine::run()
 void MixingEngine::mixPeriod()
 {
     std::fill(accumulator_.begin(), accumulator_.end(), 0);
+    // A writer slower than a paced sink (a loaded machine, a sanitizer build) is waited for
+    // rather than cut into with silence; one that has stalled is not waited for forever.
     if (sink_->waitsForData())
         for (const auto& stream : mixing_)
-            stream->waitFilled(kPeriodFrames, std::chrono::milliseconds(100));
+            stream->waitFilled(kPeriodFrames, std::chrono::milliseconds(500));
     pulls_.resize(mixing_.size());
     for (size_t i = 0; i < mixing_.size(); ++i) {
         pulls_[i] = mixing_[i]->peek(scratch_.data(), kPeriodFrames);

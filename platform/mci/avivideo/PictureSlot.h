@@ -5,6 +5,7 @@
 #include <QSize>
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -20,7 +21,7 @@ struct Picture {
 
 // A mailbox between the decoding thread and the UI thread: one picture, replaced by the
 // next, never queued, so that what is held stays bounded however long the UI thread is
-// busy. It also remembers whether a wake-up is already on its way to the UI thread, so at
+// busy (the UI thread itself keeps a few it has taken, see VideoOutput). It also remembers whether a wake-up is already on its way to the UI thread, so at
 // most one is ever waiting in the event queue.
 class PictureSlot {
 public:
@@ -40,21 +41,31 @@ public:
         wakePending_ = false;
     }
 
-    // The held picture if it belongs to `generation` and is due at `ms`; a picture of
-    // another generation is dropped. Otherwise the time it is due, if one is held.
-    std::optional<Picture> takeDue(double ms, uint64_t generation, std::optional<double>& dueAt)
+    // The held picture if it belongs to `generation` and, when `dueBy` is given, is due by
+    // then; a picture of another generation is dropped.
+    std::optional<Picture> take(uint64_t generation, std::optional<double> dueBy = std::nullopt)
+    {
+        std::optional<Picture> taken;
+        std::function<void()> freed;
+        {
+            std::lock_guard lock(mutex_);
+            if (held_ && held_->generation != generation)
+                held_.reset();
+            if (!held_ || (dueBy && held_->ms > *dueBy + 0.5))
+                return std::nullopt;
+            taken = std::exchange(held_, std::nullopt);
+            freed = freed_;
+        }
+        if (freed)
+            freed(); // the decoding thread may leave the next one now
+        return taken;
+    }
+
+    // Called (on the UI thread) whenever a picture is taken out.
+    void onFreed(std::function<void()> freed)
     {
         std::lock_guard lock(mutex_);
-        dueAt.reset();
-        if (held_ && held_->generation != generation)
-            held_.reset();
-        if (!held_)
-            return std::nullopt;
-        if (held_->ms > ms + 0.5) {
-            dueAt = held_->ms;
-            return std::nullopt;
-        }
-        return std::exchange(held_, std::nullopt);
+        freed_ = std::move(freed);
     }
 
     bool empty()
@@ -72,6 +83,7 @@ public:
 private:
     std::mutex mutex_;
     std::optional<Picture> held_;
+    std::function<void()> freed_;
     bool wakePending_ = false;
 };
 

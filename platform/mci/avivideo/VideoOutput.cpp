@@ -7,6 +7,10 @@
 
 namespace kb::mci::avi {
 
+namespace {
+constexpr size_t kAhead = 6; // pictures kept here ahead of their time, about a quarter second
+} // namespace
+
 VideoOutput::VideoOutput(QSize nativeSize)
     : native_(nativeSize), gui_(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
 {
@@ -101,6 +105,7 @@ void VideoOutput::setClock(std::function<Clock()> clock)
 {
     clock_ = std::move(clock);
     slot_->clear();
+    ahead_.clear();
     timer_.stop();
 }
 
@@ -110,27 +115,42 @@ void VideoOutput::wake()
     tick();
 }
 
+void VideoOutput::show(const Picture& picture)
+{
+    // Converted here, at the size it is drawn, so that a picture nobody sees costs nothing.
+    const QRect placed = letterbox(native_, picture.area);
+    if (placed.isEmpty())
+        return;
+    QImage image = converter_.convert(picture.frame.get(), placed.size());
+    if (!image.isNull())
+        present(std::move(image));
+}
+
 void VideoOutput::tick()
 {
     timer_.stop();
     if (!clock_) {
         slot_->clear();
+        ahead_.clear();
         return;
     }
     const Clock now = clock_();
-    std::optional<double> dueAt;
-    if (auto picture = slot_->takeDue(now.ms, now.generation, dueAt)) {
-        // Converted here, at the size it is drawn, so that a picture nobody sees costs nothing.
-        const QRect placed = letterbox(native_, picture->area);
-        if (!placed.isEmpty()) {
-            QImage image = converter_.convert(picture->frame.get(), placed.size());
-            if (!image.isNull())
-                present(std::move(image));
-        }
+    std::erase_if(ahead_, [&](const Picture& p) { return p.generation != now.generation; });
+    if (ahead_.size() < kAhead)
+        if (auto picture = slot_->take(now.generation))
+            ahead_.push_back(std::move(*picture));
+    // Everything due is skipped but the latest: a late picture is never shown late.
+    auto due = ahead_.end();
+    for (auto it = ahead_.begin(); it != ahead_.end() && it->ms <= now.ms + 0.5; ++it)
+        due = it;
+    if (due != ahead_.end()) {
+        const Picture shown = std::move(*due);
+        ahead_.erase(ahead_.begin(), due + 1);
+        show(shown);
     }
     // Stopped or paused, the clock stands still: wake() restarts the watch.
-    if (dueAt && now.running) {
-        const double wait = std::clamp(*dueAt - now.ms, 4.0, 20.0);
+    if (!ahead_.empty() && now.running) {
+        const double wait = std::clamp(ahead_.front().ms - now.ms, 4.0, 20.0);
         timer_.start(static_cast<int>(std::ceil(wait)));
     }
 }

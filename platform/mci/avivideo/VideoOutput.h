@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,9 +19,10 @@ namespace kb::mci::avi {
 // The UI-thread side of the video device: which window the picture goes to and where.
 // Either a surface inside a window of the program ("window handle N", "put destination"),
 // or, without one, a top-level window of its own. Lives on the UI thread; the decoding
-// thread leaves the next picture in a one-picture slot, a little ahead of time when the
-// slot is free, and it is converted and shown here when the playback clock reaches it. A
-// UI thread that is busy for a while finds only the latest picture waiting.
+// thread leaves pictures in a one-picture slot, ahead of time when the slot is free. One
+// picture at a time is taken from it to wait here, and is converted and shown when the
+// playback clock reaches it. A UI thread that is busy for a while finds only the latest
+// picture waiting.
 class VideoOutput : public QObject {
 public:
     // The playback clock as the UI thread reads it. Pictures of another generation are
@@ -53,6 +55,7 @@ public:
 
 private:
     void tick();
+    void show(const Picture& picture);
 
     VideoSurface* surface() const;
     void placeChild();
@@ -66,6 +69,9 @@ private:
     bool gui_ = false;
     std::function<Clock()> clock_;
     std::shared_ptr<PictureSlot> slot_ = std::make_shared<PictureSlot>();
+    // Taken from the slot ahead of time, waiting for their time: a decoding thread held up
+    // for a moment costs no frozen picture. Bounded, and filled only while this thread runs.
+    std::deque<Picture> ahead_;
     FrameConverter converter_;
     QTimer timer_;
 };

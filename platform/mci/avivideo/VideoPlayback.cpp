@@ -48,6 +48,7 @@ VideoPlayback::VideoPlayback(std::unique_ptr<MediaFile> media, std::shared_ptr<a
         stream_->setPlaying(false);
     if (output_) {
         slot_ = output_->slot();
+        slot_->onFreed([this] { wake_.notify_all(); });
         output_->setClock([this] { return outputClock(); });
     }
     worker_ = std::thread([this] { run(); });
@@ -69,6 +70,8 @@ VideoPlayback::~VideoPlayback()
     }
     wake_.notify_all();
     worker_.join(); // media_ is released only after the thread is gone
+    if (slot_)
+        slot_->onFreed({});
     if (output_)
         output_->setClock({}); // pictures still on their way are dropped
     notify(ended);
