@@ -31,14 +31,16 @@ struct SinkChoice {
 
 // One source of sound in the mixer, owned by a device. The device's worker thread writes
 // PCM into a bounded queue; the output thread takes it out, applies the line's level and
-// counts what it handed to the sink. All members are safe to call from any thread.
+// counts what it handed to the sink. All members are safe to call from any thread, but
+// write() from one thread at a time, and a flush() racing a write() may keep that write.
 class AudioStream {
 public:
     virtual ~AudioStream() = default;
 
     // Queue up to `frames` frames; returns how many were taken (0 when full). Never blocks.
     virtual size_t write(const int16_t* interleaved, size_t frames) = 0;
-    // Wait until some room is free, the stream is flushed, or the timeout passes.
+    // Wait until a good share of the queue is free, the stream is flushed, or the timeout
+    // passes; true when any room is free.
     virtual bool waitWritable(std::chrono::milliseconds timeout) = 0;
     virtual size_t queuedFrames() const = 0;
 

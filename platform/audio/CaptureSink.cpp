@@ -16,11 +16,16 @@ public:
 
     std::string name() const override { return "capture"; }
     int64_t latencyFrames() const override { return static_cast<int64_t>(period_); }
-    void write(const int16_t* interleaved, size_t frames) override
+    double framesPerSecond() const override { return clock_.framesPerSecond(); }
+    // The block is recorded once its time has come, so a dropped block never reaches the file.
+    bool write(const int16_t* interleaved, size_t frames) override
     {
-        clock_.waitForRoom(frames);
+        if (!clock_.waitForRoom(frames))
+            return false;
         wav_.append(interleaved, frames);
+        return true;
     }
+    void drop() override { clock_.drop(); }
     void idle() override { clock_.restart(); }
     bool waitsForData() const override { return true; }
 

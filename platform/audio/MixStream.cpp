@@ -1,144 +1,196 @@
 #include "platform/audio/MixStream.h"
 
+#include "platform/audio/AudioSink.h"
+
 #include <algorithm>
+#include <chrono>
 
 namespace kb::audio {
 
-MixStream::MixStream(Line line, int64_t latencyFrames, std::shared_ptr<MixerWakeup> wakeup,
-                     size_t capacityFrames)
-    : line_(line), latency_(latencyFrames), wakeup_(std::move(wakeup)),
+void MixerWakeup::dropQueued()
+{
+    if (auto target = sink.lock())
+        target->drop();
+}
+
+MixStream::MixStream(Line line, int64_t latencyFrames, double framesPerSecond,
+                     std::shared_ptr<MixerWakeup> wakeup, size_t capacityFrames)
+    : line_(line), latency_(latencyFrames), framesPerNs_(framesPerSecond * 1e-9), wakeup_(std::move(wakeup)),
+      capacity_(capacityFrames),
       ring_(capacityFrames * kOutputChannels)
 {
 }
 
+uint64_t MixStream::readFrom() const { return std::max(readPos_.load(), discardTo_.load()); }
+
+size_t MixStream::room() const { return capacity_ - static_cast<size_t>(writePos_.load() - readFrom()); }
+
+void MixStream::wakeWriter()
+{
+    // Taking the mutex orders the wake-up after the sleeper's last look at the positions.
+    { std::lock_guard lock(sleepMutex_); }
+    sleepCv_.notify_all();
+}
+
+void MixStream::wakeReader() { wakeWriter(); }
+
 size_t MixStream::write(const int16_t* interleaved, size_t frames)
 {
-    std::lock_guard lock(mutex_);
-    const size_t room = (ring_.size() - filled_) / kOutputChannels;
-    const size_t n = std::min(frames, room);
+    const uint64_t w = writePos_.load(std::memory_order_relaxed);
+    const size_t n = std::min(frames, room());
+    const size_t at = static_cast<size_t>(w % capacity_) * kOutputChannels;
     const size_t samples = n * kOutputChannels;
-    const size_t tail = (head_ + filled_) % ring_.size();
-    const size_t first = std::min(samples, ring_.size() - tail);
-    std::copy_n(interleaved, first, ring_.begin() + static_cast<std::ptrdiff_t>(tail));
+    const size_t first = std::min(samples, ring_.size() - at);
+    std::copy_n(interleaved, first, ring_.begin() + static_cast<std::ptrdiff_t>(at));
     std::copy_n(interleaved + first, samples - first, ring_.begin());
-    filled_ += samples;
-    filledCv_.notify_all();
+    writePos_.store(w + n);
+    if (const size_t wants = readerWants_.load(); wants != 0 && queuedFrames() >= wants)
+        wakeReader();
     return n;
 }
 
 bool MixStream::waitWritable(std::chrono::milliseconds timeout)
 {
-    std::unique_lock lock(mutex_);
-    return writable_.wait_for(lock, timeout, [&] { return filled_ < ring_.size(); });
+    const uint64_t epoch = epoch_.load();
+    std::unique_lock lock(sleepMutex_);
+    writerWaiting_ = true;
+    sleepCv_.wait_for(lock, timeout, [&] { return room() >= capacity_ / 2 || epoch_.load() != epoch; });
+    writerWaiting_ = false;
+    return room() > 0;
 }
 
-size_t MixStream::queuedFrames() const
-{
-    std::lock_guard lock(mutex_);
-    return filled_ / kOutputChannels;
-}
+size_t MixStream::queuedFrames() const { return static_cast<size_t>(writePos_.load() - readFrom()); }
 
 void MixStream::setPlaying(bool playing)
 {
-    {
-        std::lock_guard lock(mutex_);
-        if (playing_ && !playing)
-            frozenHeard_ = heardLocked();
-        playing_ = playing;
-    }
-    filledCv_.notify_all();
-    if (playing)
+    if (playing) {
+        playing_ = true;
         wakeup_->notify();
+        return;
+    }
+    if (!playing_.load())
+        return;
+    frozenHeard_ = heardNow();
+    playing_ = false;
+    // What the sink still holds must not be heard after a pause; the mixer takes the
+    // dropped period again on resume because it was never committed.
+    wakeup_->dropQueued();
+    if (readerWants_.load() != 0)
+        wakeReader();
 }
 
-void MixStream::waitFilled(size_t frames, std::chrono::milliseconds timeout)
-{
-    std::unique_lock lock(mutex_);
-    filledCv_.wait_for(lock, timeout, [&] {
-        return !playing_ || ended_ || filled_ >= std::min(frames * kOutputChannels, ring_.size());
-    });
-}
-
-bool MixStream::playing() const
-{
-    std::lock_guard lock(mutex_);
-    return playing_;
-}
+bool MixStream::playing() const { return playing_.load(); }
 
 void MixStream::flush()
 {
-    {
-        std::lock_guard lock(mutex_);
-        head_ = 0;
-        filled_ = 0;
-        ended_ = false;
-        handed_ = 0;
-        padded_ = 0;
-        frozenHeard_ = 0;
-        ++epoch_;
-    }
-    writable_.notify_all();
-    filledCv_.notify_all();
+    ended_ = false;
+    frozenHeard_ = 0;
+    discardTo_ = writePos_.load();
+    ++epoch_;
+    if (playing_.load())
+        wakeup_->dropQueued();
+    wakeWriter();
 }
 
 void MixStream::markEnd()
 {
-    {
-        std::lock_guard lock(mutex_);
-        ended_ = true;
-    }
-    filledCv_.notify_all();
+    ended_ = true;
+    if (readerWants_.load() != 0)
+        wakeReader();
 }
 
 bool MixStream::drained() const
 {
-    std::lock_guard lock(mutex_);
-    return ended_ && filled_ == 0 && padded_ >= latency_;
+    return ended_.load() && queuedFrames() == 0 && clockEpoch_.load() == epoch_.load()
+        && padded_.load() >= latency_;
 }
 
 int64_t MixStream::heardFrames() const
 {
-    std::lock_guard lock(mutex_);
-    return heardLocked();
+    if (!playing_.load())
+        return frozenHeard_.load();
+    return heardNow();
 }
 
-int64_t MixStream::heardLocked() const
+int64_t MixStream::heardNow() const
 {
-    if (!playing_)
-        return frozenHeard_;
-    return std::clamp<int64_t>(handed_ + padded_ - latency_, 0, handed_);
+    int64_t handed = 0, padded = 0, at = 0;
+    uint64_t epoch = 0;
+    for (;;) {
+        const uint64_t seq = clockSeq_.load();
+        if (seq & 1u)
+            continue;
+        handed = handed_.load();
+        padded = padded_.load();
+        at = handedAtNs_.load();
+        epoch = clockEpoch_.load();
+        if (clockSeq_.load() == seq)
+            break;
+    }
+    if (epoch != epoch_.load())
+        return 0;
+    // Between hand-overs the sink plays on: the clock moves with it, not in period steps.
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count();
+    const auto since = std::min<int64_t>(static_cast<int64_t>(static_cast<double>(now - at) * framesPerNs_), latency_);
+    return std::clamp<int64_t>(handed + padded - latency_ + std::max<int64_t>(since, 0), 0, handed);
 }
 
-MixStream::Pull MixStream::pull(int16_t* out, size_t frames)
+void MixStream::waitFilled(size_t frames, std::chrono::milliseconds timeout)
+{
+    const size_t wants = std::max<size_t>(std::min(frames, capacity_), 1);
+    auto ready = [&] { return !playing_.load() || ended_.load() || queuedFrames() >= wants; };
+    if (ready())
+        return;
+    std::unique_lock lock(sleepMutex_);
+    readerWants_ = wants;
+    sleepCv_.wait_for(lock, timeout, ready);
+    readerWants_ = 0;
+}
+
+MixStream::Pull MixStream::peek(int16_t* out, size_t frames) const
 {
     Pull pulled;
-    {
-        std::lock_guard lock(mutex_);
-        pulled.epoch = epoch_;
-        if (!playing_)
-            return pulled;
-        const size_t samples = std::min(frames * kOutputChannels, filled_);
-        const size_t first = std::min(samples, ring_.size() - head_);
-        std::copy_n(ring_.begin() + static_cast<std::ptrdiff_t>(head_), first, out);
-        std::copy_n(ring_.begin(), samples - first, out + first);
-        head_ = (head_ + samples) % ring_.size();
-        filled_ -= samples;
-        pulled.frames = samples / kOutputChannels;
-        if (ended_ && filled_ == 0)
-            pulled.padding = frames - pulled.frames;
-    }
-    if (pulled.frames > 0)
-        writable_.notify_all();
+    pulled.epoch = epoch_.load();
+    if (!playing_.load())
+        return pulled;
+    // The end mark is read before the write position: every frame written before it is seen.
+    const bool ended = ended_.load();
+    const uint64_t w = writePos_.load();
+    const uint64_t r = readFrom();
+    const size_t available = static_cast<size_t>(w - r);
+    const size_t n = std::min(frames, available);
+    const size_t at = static_cast<size_t>(r % capacity_) * kOutputChannels;
+    const size_t samples = n * kOutputChannels;
+    const size_t first = std::min(samples, ring_.size() - at);
+    std::copy_n(ring_.begin() + static_cast<std::ptrdiff_t>(at), first, out);
+    std::copy_n(ring_.begin(), samples - first, out + first);
+    pulled.start = r;
+    pulled.frames = n;
+    if (ended && available == n)
+        pulled.padding = frames - n;
     return pulled;
 }
 
 void MixStream::commit(const Pull& pulled)
 {
-    std::lock_guard lock(mutex_);
-    if (pulled.epoch != epoch_)
+    if (pulled.epoch != epoch_.load())
         return;
-    handed_ += static_cast<int64_t>(pulled.frames);
-    padded_ += static_cast<int64_t>(pulled.padding);
+    if (pulled.frames > 0)
+        readPos_ = pulled.start + pulled.frames;
+    ++clockSeq_;
+    if (clockEpoch_.load() != pulled.epoch) {
+        handed_ = 0;
+        padded_ = 0;
+        clockEpoch_ = pulled.epoch;
+    }
+    handed_ = handed_.load() + static_cast<int64_t>(pulled.frames);
+    padded_ = padded_.load() + static_cast<int64_t>(pulled.padding);
+    handedAtNs_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count();
+    ++clockSeq_;
+    if (writerWaiting_.load() && room() >= capacity_ / 2)
+        wakeWriter();
 }
 
 } // namespace kb::audio

@@ -2,6 +2,7 @@
 
 #include "platform/audio/AudioEngine.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -10,11 +11,15 @@
 
 namespace kb::audio {
 
-// Wakes the mixer when a stream starts playing.
+class AudioSink;
+
+// What streams share with the mixer: the wake-up for an idle mixer and the sink, so that a
+// pause or stop can make the sink drop the sound it still holds.
 struct MixerWakeup {
     std::mutex mutex;
     std::condition_variable cv;
     uint64_t serial = 0;
+    std::weak_ptr<AudioSink> sink; // set once, before any stream exists
 
     void notify()
     {
@@ -24,16 +29,21 @@ struct MixerWakeup {
         }
         cv.notify_all();
     }
+    void dropQueued();
 };
 
-// The mixer's view of one device's stream: a bounded ring of queued frames and the
-// counters behind heardFrames().
+// The mixer's view of one device's stream: a single-writer, single-reader ring of queued
+// frames and the counters behind heardFrames(). Writing and mixing touch only atomics; a
+// mutex is taken only by a side that has run out of room or data and goes to sleep, and by
+// the side that wakes it.
 class MixStream final : public AudioStream {
 public:
-    MixStream(Line line, int64_t latencyFrames, std::shared_ptr<MixerWakeup> wakeup,
+    MixStream(Line line, int64_t latencyFrames, double framesPerSecond, std::shared_ptr<MixerWakeup> wakeup,
               size_t capacityFrames);
 
     size_t write(const int16_t* interleaved, size_t frames) override;
+    // Sleeps until half the ring is free (so a writer wakes once per half ring, not once
+    // per period), the stream is flushed, or the timeout passes.
     bool waitWritable(std::chrono::milliseconds timeout) override;
     size_t queuedFrames() const override;
     void setPlaying(bool playing) override;
@@ -51,34 +61,53 @@ public:
 
     // What the mixer took for one period: `frames` real frames copied into out (the rest is
     // silence); `padding` silent frames after the end of the data; `epoch` identifies the
-    // flush generation they belong to.
+    // flush generation they belong to, `start` where in the stream they begin.
     struct Pull {
         size_t frames = 0;
         size_t padding = 0;
         uint64_t epoch = 0;
+        uint64_t start = 0;
     };
-    Pull pull(int16_t* out, size_t frames);
-    // The sink took the period: count it, unless the stream was flushed meanwhile.
+    // Copies without consuming: a period the sink drops (pause, stop) is taken again later.
+    Pull peek(int16_t* out, size_t frames) const;
+    // The sink took the period: consume and count it, unless the stream was flushed meanwhile.
     void commit(const Pull& pulled);
 
 private:
-    int64_t heardLocked() const;
+    uint64_t readFrom() const;
+    int64_t heardNow() const;
+    size_t room() const;
+    void wakeWriter();
+    void wakeReader();
 
     const Line line_;
     const int64_t latency_;
+    const double framesPerNs_;
     const std::shared_ptr<MixerWakeup> wakeup_;
-    mutable std::mutex mutex_;
-    std::condition_variable writable_;
-    std::condition_variable filledCv_;
+    const size_t capacity_; // frames
     std::vector<int16_t> ring_;
-    size_t head_ = 0;
-    size_t filled_ = 0; // samples
-    bool playing_ = false;
-    bool ended_ = false;
-    uint64_t epoch_ = 0;
-    int64_t handed_ = 0;
-    int64_t padded_ = 0;
-    int64_t frozenHeard_ = 0; // the clock while paused: a period still in flight does not move it
+
+    // Positions count frames since the stream was made; only the writer moves writePos_,
+    // only the mixer moves readPos_; a flush skips everything before discardTo_.
+    std::atomic<uint64_t> writePos_{0};
+    std::atomic<uint64_t> readPos_{0};
+    std::atomic<uint64_t> discardTo_{0};
+    std::atomic<bool> playing_{false};
+    std::atomic<bool> ended_{false};
+    std::atomic<uint64_t> epoch_{0};
+    // The clock: counters of the epoch clockEpoch_ and the time of the last hand-over, kept
+    // by the mixer alone; clockSeq_ is odd while it updates them.
+    std::atomic<uint64_t> clockSeq_{0};
+    std::atomic<uint64_t> clockEpoch_{0};
+    std::atomic<int64_t> handed_{0};
+    std::atomic<int64_t> padded_{0};
+    std::atomic<int64_t> handedAtNs_{0};
+    std::atomic<int64_t> frozenHeard_{0}; // the clock while paused
+
+    std::mutex sleepMutex_;
+    std::condition_variable sleepCv_;
+    std::atomic<bool> writerWaiting_{false};
+    std::atomic<size_t> readerWants_{0}; // frames the sleeping mixer waits for; 0: not waiting
 };
 
 } // namespace kb::audio

@@ -12,11 +12,14 @@
 
 namespace kb::audio {
 
-// The engine: one mixer thread that pulls a period from every playing stream, applies
+// The engine: one mixer thread that takes a period from every playing stream, applies
 // the stream's line level, sums with saturation and hands the block to the sink.
 class MixingEngine final : public AudioEngine {
 public:
-    static constexpr size_t kPeriodFrames = 1024;
+    // 4096 frames (93 ms) per period: the position read-out is polled five times a second
+    // and shows whole seconds, so a period well under a poll interval keeps it exact while
+    // the mixer wakes about eleven times a second.
+    static constexpr size_t kPeriodFrames = 4096;
     static constexpr size_t kStreamCapacityFrames = 8 * kPeriodFrames;
 
     explicit MixingEngine(std::unique_ptr<AudioSink> sink);
@@ -29,16 +32,21 @@ public:
 
 private:
     void run();
-    std::vector<std::shared_ptr<MixStream>> liveStreams();
-    bool anyAudible(const std::vector<std::shared_ptr<MixStream>>& streams) const;
-    void mixPeriod(const std::vector<std::shared_ptr<MixStream>>& streams);
+    void refreshStreams();
+    bool anyAudible() const;
+    void mixPeriod();
 
-    std::unique_ptr<AudioSink> sink_;
+    std::shared_ptr<AudioSink> sink_;
     OutputLevels levels_;
     std::shared_ptr<MixerWakeup> wakeup_ = std::make_shared<MixerWakeup>();
     std::mutex streamsMutex_;
     std::vector<std::weak_ptr<MixStream>> streams_;
+    std::atomic<uint64_t> streamsVersion_{0};
     std::atomic<bool> quit_{false};
+    // The mixer thread's own state.
+    std::vector<std::shared_ptr<MixStream>> mixing_;
+    uint64_t mixingVersion_ = 0;
+    std::vector<MixStream::Pull> pulls_;
     std::vector<int32_t> accumulator_;
     std::vector<int16_t> scratch_;
     std::vector<int16_t> block_;

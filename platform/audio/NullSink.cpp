@@ -12,7 +12,9 @@ public:
 
     std::string name() const override { return "null"; }
     int64_t latencyFrames() const override { return static_cast<int64_t>(period_); }
-    void write(const int16_t*, size_t frames) override { clock_.waitForRoom(frames); }
+    double framesPerSecond() const override { return clock_.framesPerSecond(); }
+    bool write(const int16_t*, size_t frames) override { return clock_.waitForRoom(frames); }
+    void drop() override { clock_.drop(); }
     void idle() override { clock_.restart(); }
     bool waitsForData() const override { return true; }
 

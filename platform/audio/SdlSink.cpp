@@ -6,17 +6,18 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace kb::audio {
 
 namespace {
 
-// Plays through an SDL audio device. SDL pulls from a small ring that the mixer fills;
+// Plays through an SDL audio device. SDL pulls from a one-period ring that the mixer fills;
 // the ring plus one device buffer is what the listener has not heard yet.
 class SdlSink final : public AudioSink {
 public:
-    explicit SdlSink(size_t periodFrames) : ring_(2 * periodFrames * kOutputChannels) {}
+    explicit SdlSink(size_t periodFrames) : ring_(periodFrames * kOutputChannels) {}
 
     ~SdlSink() override
     {
@@ -60,14 +61,18 @@ public:
         return static_cast<int64_t>(ring_.size() / kOutputChannels) + deviceFrames_;
     }
 
-    void write(const int16_t* interleaved, size_t frames) override
+    bool write(const int16_t* interleaved, size_t frames) override
     {
         size_t samples = frames * kOutputChannels;
         std::unique_lock lock(mutex_);
         while (samples > 0) {
-            room_.wait(lock, [&] { return closing_ || filled_ < ring_.size(); });
+            room_.wait(lock, [&] { return closing_ || drop_ || filled_ < ring_.size(); });
             if (closing_)
-                return;
+                return true;
+            if (std::exchange(drop_, false)) {
+                filled_ = 0;
+                return false;
+            }
             const size_t n = std::min(samples, ring_.size() - filled_);
             for (size_t i = 0; i < n; ++i)
                 ring_[(head_ + filled_ + i) % ring_.size()] = interleaved[i];
@@ -75,6 +80,17 @@ public:
             interleaved += n;
             samples -= n;
         }
+        return true;
+    }
+
+    void drop() override
+    {
+        {
+            std::lock_guard lock(mutex_);
+            filled_ = 0;
+            drop_ = true;
+        }
+        room_.notify_all();
     }
 
 private:
@@ -101,6 +117,7 @@ private:
     size_t head_ = 0;
     size_t filled_ = 0;
     bool closing_ = false;
+    bool drop_ = false;
     std::mutex mutex_;
     std::condition_variable room_;
     SDL_AudioDeviceID device_ = 0;

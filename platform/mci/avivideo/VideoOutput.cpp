@@ -7,6 +7,10 @@
 
 namespace kb::mci::avi {
 
+namespace {
+constexpr size_t kAhead = 6; // pictures kept here ahead of their time, about a quarter second
+} // namespace
+
 VideoOutput::VideoOutput(QSize nativeSize)
     : native_(nativeSize), gui_(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
 {
@@ -100,43 +104,53 @@ void VideoOutput::present(QImage image)
 void VideoOutput::setClock(std::function<Clock()> clock)
 {
     clock_ = std::move(clock);
-    queue_.clear();
+    slot_->clear();
+    ahead_.clear();
     timer_.stop();
-}
-
-void VideoOutput::schedule(QImage image, double ms, uint64_t generation)
-{
-    if (!clock_)
-        return; // the playback that made it is gone
-    queue_.push_back({std::move(image), ms, generation});
-    tick();
 }
 
 void VideoOutput::wake()
 {
-    if (!queue_.empty())
-        tick();
+    slot_->woken();
+    tick();
+}
+
+void VideoOutput::show(const Picture& picture)
+{
+    // Converted here, at the size it is drawn, so that a picture nobody sees costs nothing.
+    const QRect placed = letterbox(native_, picture.area);
+    if (placed.isEmpty())
+        return;
+    QImage image = converter_.convert(picture.frame.get(), placed.size());
+    if (!image.isNull())
+        present(std::move(image));
 }
 
 void VideoOutput::tick()
 {
     timer_.stop();
-    if (!clock_)
+    if (!clock_) {
+        slot_->clear();
+        ahead_.clear();
         return;
+    }
     const Clock now = clock_();
-    std::erase_if(queue_, [&](const Timed& t) { return t.generation != now.generation; });
+    std::erase_if(ahead_, [&](const Picture& p) { return p.generation != now.generation; });
+    if (ahead_.size() < kAhead)
+        if (auto picture = slot_->take(now.generation))
+            ahead_.push_back(std::move(*picture));
     // Everything due is skipped but the latest: a late picture is never shown late.
-    auto due = queue_.end();
-    for (auto it = queue_.begin(); it != queue_.end() && it->ms <= now.ms + 0.5; ++it)
+    auto due = ahead_.end();
+    for (auto it = ahead_.begin(); it != ahead_.end() && it->ms <= now.ms + 0.5; ++it)
         due = it;
-    if (due != queue_.end()) {
-        QImage image = std::move(due->image);
-        queue_.erase(queue_.begin(), due + 1);
-        present(std::move(image));
+    if (due != ahead_.end()) {
+        const Picture shown = std::move(*due);
+        ahead_.erase(ahead_.begin(), due + 1);
+        show(shown);
     }
     // Stopped or paused, the clock stands still: wake() restarts the watch.
-    if (!queue_.empty() && now.running) {
-        const double wait = std::clamp(queue_.front().ms - now.ms, 4.0, 20.0);
+    if (!ahead_.empty() && now.running) {
+        const double wait = std::clamp(ahead_.front().ms - now.ms, 4.0, 20.0);
         timer_.start(static_cast<int>(std::ceil(wait)));
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/mci/avivideo/FrameConverter.h"
+#include "platform/mci/avivideo/PictureSlot.h"
 #include "platform/mci/avivideo/VideoSurface.h"
 
 #include <QObject>
@@ -16,10 +18,11 @@ namespace kb::mci::avi {
 
 // The UI-thread side of the video device: which window the picture goes to and where.
 // Either a surface inside a window of the program ("window handle N", "put destination"),
-// or, without one, a top-level window of its own. Lives on the UI thread; frames reach it
-// as queued calls from the decoding thread, a little ahead of time, and are shown here when
-// the playback clock reaches them: a decoding thread held up for a moment then costs no
-// frozen picture, since the pictures it already made are still shown on time.
+// or, without one, a top-level window of its own. Lives on the UI thread; the decoding
+// thread leaves pictures in a one-picture slot, ahead of time when the slot is free. One
+// picture at a time is taken from it to wait here, and is converted and shown when the
+// playback clock reaches it. A UI thread that is busy for a while finds only the latest
+// picture waiting.
 class VideoOutput : public QObject {
 public:
     // The playback clock as the UI thread reads it. Pictures of another generation are
@@ -43,20 +46,16 @@ public:
 
     void present(QImage image);
 
-    // Pictures due at `ms` of a generation; shown once the clock reaches them, the latest
-    // due one winning. Dropped when no clock is set.
-    void schedule(QImage image, double ms, uint64_t generation);
+    // Where the decoding thread leaves pictures; shared so that either side may go first.
+    std::shared_ptr<PictureSlot> slot() const { return slot_; }
+    // Without a clock, pictures in the slot are dropped.
     void setClock(std::function<Clock()> clock);
-    // The clock may have started moving again: look at the queued pictures now.
+    // A picture arrived or the clock may have started moving again: look at the slot now.
     void wake();
 
 private:
-    struct Timed {
-        QImage image;
-        double ms = 0;
-        uint64_t generation = 0;
-    };
     void tick();
+    void show(const Picture& picture);
 
     VideoSurface* surface() const;
     void placeChild();
@@ -69,7 +68,11 @@ private:
     bool shown_ = true;
     bool gui_ = false;
     std::function<Clock()> clock_;
-    std::deque<Timed> queue_;
+    std::shared_ptr<PictureSlot> slot_ = std::make_shared<PictureSlot>();
+    // Taken from the slot ahead of time, waiting for their time: a decoding thread held up
+    // for a moment costs no frozen picture. Bounded, and filled only while this thread runs.
+    std::deque<Picture> ahead_;
+    FrameConverter converter_;
     QTimer timer_;
 };
 

@@ -19,6 +19,7 @@ constexpr size_t kVideoAhead = 8;       // decoded pictures kept ready
 // system holds up for a moment has already handed over what must be shown meanwhile.
 constexpr double kLeadMs = 250;
 constexpr size_t kSilenceFrames = 4096; // padding written per step at the end
+constexpr double kIdleWaitMs = 40;      // the longest the decoding thread sleeps while playing
 
 int64_t framesOfMs(double ms) { return std::llround(ms * kRate / 1000.0); }
 
@@ -40,14 +41,16 @@ struct VideoPlayback::Work {
 VideoPlayback::VideoPlayback(std::unique_ptr<MediaFile> media, std::shared_ptr<audio::AudioStream> stream,
                              VideoOutput* output, DeviceEvents* events)
     : media_(std::move(media)), stream_(std::move(stream)), output_(output), events_(events),
-      length_(media_->lengthMs()), frameMs_(1000.0 * media_->fpsDen() / media_->fpsNum()),
-      picture_(media_->displayWidth(), media_->height())
+      length_(media_->lengthMs()), frameMs_(1000.0 * media_->fpsDen() / media_->fpsNum())
 {
     end_ = length_;
     if (stream_)
         stream_->setPlaying(false);
-    if (output_)
+    if (output_) {
+        slot_ = output_->slot();
+        slot_->onFreed([this] { wake_.notify_all(); });
         output_->setClock([this] { return outputClock(); });
+    }
     worker_ = std::thread([this] { run(); });
 }
 
@@ -66,7 +69,9 @@ VideoPlayback::~VideoPlayback()
         }
     }
     wake_.notify_all();
-    worker_.join(); // media_ and converter_ are released only after the thread is gone
+    worker_.join(); // media_ is released only after the thread is gone
+    if (slot_)
+        slot_->onFreed({});
     if (output_)
         output_->setClock({}); // pictures still on their way are dropped
     notify(ended);
@@ -301,22 +306,19 @@ bool VideoPlayback::feedAudio(Work& w)
     }
 }
 
-void VideoPlayback::present(const AVFrame* frame, QSize area, double ms, uint64_t generation)
+void VideoPlayback::present(FramePtr frame, QSize area, double ms, uint64_t generation)
 {
-    const QRect placed = letterbox(picture_, area);
-    if (placed.isEmpty())
+    if (!slot_)
         return;
-    QImage image = converter_.convert(frame, placed.size());
-    if (image.isNull())
-        return;
-    VideoOutput* output = output_;
-    QMetaObject::invokeMethod(
-        output, [output, image, ms, generation] { output->schedule(image, ms, generation); }, Qt::QueuedConnection);
+    // The picture replaces any the UI thread has not taken yet; it is woken only when no
+    // wake-up is already on its way, so nothing piles up in its event queue.
+    if (slot_->put({std::move(frame), area, ms, generation}))
+        wakeOutput();
 }
 
 bool VideoPlayback::presentDue(Work& w, std::unique_lock<std::mutex>& lock)
 {
-    if (!media_->hasVideo() || w.frames.empty())
+    if (!media_->hasVideo() || w.frames.empty() || !slot_)
         return false;
     const bool playing = mode_ == Mode::Playing;
     const double clock = playing ? clockLocked() : double(w.target);
@@ -331,7 +333,11 @@ bool VideoPlayback::presentDue(Work& w, std::unique_lock<std::mutex>& lock)
     // A late picture is handed over only once it is known to be the latest one due: a later
     // one is already decoded, or the stream has ended, or its own time span covers the clock.
     const bool latest = w.frames.size() >= 2 || w.eof || front.ms + frameMs_ > horizon;
-    const bool due = playing ? front.ms <= clock + kLeadMs && latest : w.preview && latest;
+    // Ahead of its time only into a free slot: a picture waiting there is replaced only by
+    // one that is itself due, so none is skipped while the UI thread keeps up.
+    const bool ahead = front.ms > clock + 0.5;
+    const bool due = playing ? front.ms <= clock + kLeadMs && latest && (!ahead || slot_->empty())
+                             : w.preview && latest;
     if (!due)
         return false;
     FramePtr frame = std::move(w.frames.front().frame);
@@ -342,7 +348,7 @@ bool VideoPlayback::presentDue(Work& w, std::unique_lock<std::mutex>& lock)
     const QSize area = area_;
     const uint64_t generation = w.generation;
     lock.unlock();
-    present(frame.get(), area, ms, generation);
+    present(std::move(frame), area, ms, generation);
     lock.lock();
     return true;
 }
@@ -424,9 +430,13 @@ void VideoPlayback::run()
             }
         }
         if (!progress) {
-            double waitMs = 10;
-            if (playing && !w.frames.empty())
-                waitMs = std::clamp(w.frames.front().ms - kLeadMs - clockLocked(), 1.0, 10.0);
+            // Until the next picture may go to the slot (ahead of time into a free slot, on
+            // time into a full one); the sound queue holds far longer than the longest wait.
+            double waitMs = kIdleWaitMs;
+            if (playing && !w.frames.empty()) {
+                const double lead = slot_ && slot_->empty() ? kLeadMs : 0;
+                waitMs = std::clamp(w.frames.front().ms - lead - clockLocked(), 1.0, kIdleWaitMs);
+            }
             wake_.wait_for(lock, std::chrono::microseconds(static_cast<int64_t>(waitMs * 1000)));
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/mci/MciDevice.h"
-#include "platform/mci/avivideo/FrameConverter.h"
 #include "platform/mci/avivideo/MediaFile.h"
+#include "platform/mci/avivideo/PictureSlot.h"
 #include "platform/mci/avivideo/VideoOutput.h"
 
 #include <QSize>
@@ -19,9 +19,10 @@ class AudioStream;
 
 namespace kb::mci::avi {
 
-// Plays one opened media file: a decoding thread feeds the sound stream and hands pictures
-// to the output shortly before the clock reaches them; the output shows each on time. The clock is the sound heard so far, or a
-// steady clock for files without sound. Positions are milliseconds from the start.
+// Plays one opened media file: a decoding thread feeds the sound stream and leaves pictures
+// in the output's slot shortly before the clock reaches them; the output shows each on time.
+// The clock is the sound heard so far, or a steady clock for files without sound. Positions
+// are milliseconds from the start.
 // Command methods are called from one (the UI) thread and return at once.
 class VideoPlayback {
 public:
@@ -54,16 +55,15 @@ private:
     void run();
     bool feedAudio(Work& w);
     bool presentDue(Work& w, std::unique_lock<std::mutex>& lock);
-    void present(const AVFrame* frame, QSize area, double ms, uint64_t generation);
+    void present(FramePtr frame, QSize area, double ms, uint64_t generation);
 
     std::unique_ptr<MediaFile> media_;
     std::shared_ptr<audio::AudioStream> stream_;
     VideoOutput* output_;
+    std::shared_ptr<PictureSlot> slot_;
     DeviceEvents* events_;
-    FrameConverter converter_;
     const int64_t length_;
     const double frameMs_;
-    QSize picture_;
 
     std::mutex mutex_;
     std::condition_variable wake_;

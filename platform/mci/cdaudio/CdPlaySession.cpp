@@ -9,7 +9,8 @@ namespace kb::mci::cdaudio {
 namespace {
 
 constexpr int kSectorsPerRead = 8;
-constexpr auto kWait = std::chrono::milliseconds(20);
+// requestStop() flushes the stream, which ends a wait for room at once.
+constexpr auto kWait = std::chrono::seconds(1);
 
 } // namespace
 

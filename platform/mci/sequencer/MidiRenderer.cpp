@@ -64,9 +64,17 @@ MidiRenderer::LoadResult MidiRenderer::load(const std::string& soundFontPath, in
     fluid_settings_setnum(settings_.get(), "synth.sample-rate", sampleRate);
     fluid_settings_setnum(settings_.get(), "synth.gain", 0.4);
     fluid_settings_setint(settings_.get(), "synth.threadsafe-api", 0);
+    // The synth's stock voice settings, stated so that a system-wide configuration cannot
+    // make playback dearer than in a plain FluidSynth player: 256 voices, one rendering
+    // thread, reverb and chorus on, fourth-order interpolation.
+    fluid_settings_setint(settings_.get(), "synth.polyphony", 256);
+    fluid_settings_setint(settings_.get(), "synth.cpu-cores", 1);
+    fluid_settings_setint(settings_.get(), "synth.reverb.active", 1);
+    fluid_settings_setint(settings_.get(), "synth.chorus.active", 1);
     synth_.reset(new_fluid_synth(settings_.get()));
     if (!synth_)
         return LoadResult::SynthFailed;
+    fluid_synth_set_interp_method(synth_.get(), -1, FLUID_INTERP_DEFAULT);
     if (fluid_synth_sfload(synth_.get(), soundFontPath.c_str(), 1) == FLUID_FAILED)
         return LoadResult::NoSoundFont;
     return LoadResult::Ok;

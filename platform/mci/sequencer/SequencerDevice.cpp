@@ -16,7 +16,7 @@ namespace {
 
 using seq::MidiRenderer;
 constexpr int kRate = audio::kOutputRate;
-constexpr int kBlockFrames = 1024;
+constexpr int kBlockFrames = 4096; // one mixer period: the synth is woken once per period
 
 int64_t frameFromMs(uint64_t ms) { return static_cast<int64_t>((ms * kRate + 999) / 1000); }
 uint64_t msFromFrame(int64_t frame) { return static_cast<uint64_t>(frame) * 1000 / kRate; }
@@ -213,7 +213,7 @@ void SequencerDevice::run()
             const uint64_t generation = generation_;
             auto stream = stream_;
             lock.unlock();
-            stream->waitWritable(std::chrono::milliseconds(50));
+            stream->waitWritable(std::chrono::seconds(1)); // a stop flushes, ending the wait
             lock.lock();
             if (generation != generation_)
                 pendingOffset_ = pending_.size();

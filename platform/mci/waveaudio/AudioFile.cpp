@@ -2,6 +2,7 @@
 
 #include "platform/audio/AudioEngine.h"
 #include "platform/mci/MciErrors.h"
+#include "platform/mci/waveaudio/PcmWavFile.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -37,7 +38,10 @@ void quietLogging()
 
 } // namespace
 
-uint32_t AudioFile::open(const std::string& path)
+AudioFile::AudioFile() = default;
+AudioFile::~AudioFile() = default;
+
+uint32_t AudioFile::open(const std::string& path, bool direct)
 {
     quietLogging();
     std::error_code ec;
@@ -51,6 +55,19 @@ uint32_t AudioFile::open(const std::string& path)
     else
         return errno == ENOENT ? MCIERR_FILE_NOT_FOUND : MCIERR_FILE_READ;
 
+    if (direct) {
+        auto pcm = std::make_unique<PcmWavFile>();
+        switch (pcm->open(path)) {
+        case PcmWavFile::Opened::Yes:
+            info_ = pcm->info();
+            pcm_ = std::move(pcm);
+            return 0;
+        case PcmWavFile::Opened::Damaged:
+            return MCIERR_INVALID_FILE;
+        case PcmWavFile::Opened::NotPlainPcm:
+            break;
+        }
+    }
     const uint32_t result = probe(path);
     if (result != 0) {
         codec_.reset();
@@ -170,6 +187,8 @@ bool AudioFile::resetResampler()
 
 bool AudioFile::seek(int64_t sample)
 {
+    if (pcm_)
+        return pcm_->seek(sample);
     target_ = std::clamp<int64_t>(sample, 0, info_.samples);
     finished_ = false;
     inputDone_ = false;
@@ -283,6 +302,8 @@ AudioFile::Step AudioFile::receive(int64_t end, std::vector<int16_t>& out)
 
 AudioFile::Step AudioFile::next(int64_t end, std::vector<int16_t>& out)
 {
+    if (pcm_)
+        return pcm_->next(end, out);
     if (finished_)
         return Step::End;
     for (;;) {

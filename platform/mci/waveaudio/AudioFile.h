@@ -3,6 +3,7 @@
 #include "platform/mci/waveaudio/FfmpegHandles.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,15 +17,24 @@ struct AudioInfo {
     int64_t samples = 0;
 };
 
+class PcmWavFile;
+
 // A WAV or MP3 file decoded to the output format (S16 stereo at the output rate) from any
 // sample position. Positions count the samples a listener hears: an MP3's encoder delay
-// and padding are not part of them. Used by one thread at a time.
+// and padding are not part of them. Plain PCM WAV files are read directly, everything else
+// through FFmpeg. Used by one thread at a time.
 class AudioFile {
 public:
     enum class Step { Data, End, Error };
 
+    AudioFile();
+    ~AudioFile();
+    AudioFile(const AudioFile&) = delete;
+    AudioFile& operator=(const AudioFile&) = delete;
+
     // 0 or an MCI error number (file not found, unreadable, not a playable sound).
-    uint32_t open(const std::string& path);
+    // `direct` false sends even plain PCM through FFmpeg.
+    uint32_t open(const std::string& path, bool direct = true);
     const AudioInfo& info() const { return info_; }
 
     // Decoding continues from `sample` (0..samples); false when the file cannot seek there.
@@ -47,6 +57,7 @@ private:
     void drainResampler(std::vector<int16_t>& out);
     Step receive(int64_t end, std::vector<int16_t>& out);
 
+    std::unique_ptr<PcmWavFile> pcm_;
     InputPtr input_;
     CodecPtr codec_;
     SwrPtr swr_;

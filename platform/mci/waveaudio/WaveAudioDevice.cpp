@@ -300,9 +300,13 @@ void WaveAudioDevice::runJob(const Job& job)
         if (mode_ == Mode::Playing)
             stream_->setPlaying(true);
     }
-    // The last samples are heard a sink latency after they were handed over.
-    while (current() && !stream_->drained())
-        std::this_thread::sleep_for(2ms);
+    // The last samples are heard a sink latency after they were handed over; sleep about as
+    // long as what is still queued, but look often enough to notice a stop.
+    while (current() && !stream_->drained()) {
+        const auto queued = std::chrono::milliseconds(
+            static_cast<int64_t>(stream_->queuedFrames()) * 1000 / audio::kOutputRate);
+        std::this_thread::sleep_for(std::clamp<std::chrono::milliseconds>(queued, 2ms, 20ms));
+    }
     finishJob(job, PlayEnd::Completed);
 }
 
@@ -321,8 +325,9 @@ bool WaveAudioDevice::feed(const Job& job, const std::vector<int16_t>& pcm)
             if (mode_ == Mode::Playing && !stream_->playing())
                 stream_->setPlaying(true);
         }
+        // A stop or close flushes the stream, which ends the wait at once.
         if (done < frames)
-            stream_->waitWritable(50ms);
+            stream_->waitWritable(1s);
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -170,4 +171,125 @@ TEST(MixingEngine, UnwritableCaptureFallsBackToTheNullSink)
     const auto err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(engine->sinkName(), "null");
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+}
+
+namespace {
+
+size_t recordedFrames(const std::string& path)
+{
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(path, ec);
+    return ec || bytes < 44 ? 0 : static_cast<size_t>((bytes - 44) / 4);
+}
+
+// Plays a constant on a second line until it has been heard: a mark in the capture that
+// everything the first stream had queued before is either recorded or dropped.
+void playMark(AudioEngine& engine, size_t frames)
+{
+    auto mark = engine.openStream(Line::MidiOut0);
+    writeAll(*mark, std::vector<int16_t>(frames * 2, -7));
+    mark->markEnd();
+    mark->setPlaying(true);
+    ASSERT_TRUE(waitFor([&] { return mark->drained(); }));
+    mark->setPlaying(false);
+}
+
+// The capture split into runs: what the ramp stream played (its left samples, all
+// positive), the mark (-7) and silence.
+struct Runs {
+    std::vector<std::pair<char, std::vector<int16_t>>> runs;
+};
+Runs splitRuns(const kbtest::Wav16& wav)
+{
+    Runs r;
+    for (size_t f = 0; f < wav.frames(); ++f) {
+        const int16_t left = wav.samples[2 * f];
+        const char kind = left > 0 ? 'r' : left == -7 ? 'm' : '0';
+        if (r.runs.empty() || r.runs.back().first != kind)
+            r.runs.push_back({kind, {}});
+        r.runs.back().second.push_back(left);
+    }
+    return r;
+}
+
+} // namespace
+
+TEST(MixingEngine, ReadOutStaysWithinOnePeriodOfWhatWasRecorded)
+{
+    kbtest::TempDir dir;
+    const auto path = dir.fileUtf8("out.wav");
+    auto engine = captureEngine(path, 4);
+    const auto period = static_cast<size_t>(engine->latencyFrames());
+    ASSERT_GE(period, 1024u);
+    auto stream = engine->openStream(Line::WaveOut0);
+    const auto pcm = ramp(12 * period);
+    // Half queued before the start, so the stream is never starved and the capture holds
+    // nothing but its frames.
+    const size_t half = pcm.size() / 4;
+    writeAll(*stream, {pcm.begin(), pcm.begin() + static_cast<std::ptrdiff_t>(half)});
+    stream->setPlaying(true);
+    std::thread writer([&] {
+        writeAll(*stream, {pcm.begin() + static_cast<std::ptrdiff_t>(half), pcm.end()});
+        stream->markEnd();
+    });
+    int samples = 0;
+    while (!stream->drained()) {
+        const size_t before = recordedFrames(path);
+        const auto heard = static_cast<size_t>(stream->heardFrames());
+        const size_t after = recordedFrames(path);
+        EXPECT_LE(heard, after);
+        EXPECT_GE(heard + period, before);
+        ++samples;
+        std::this_thread::sleep_for(2ms);
+    }
+    writer.join();
+    EXPECT_GT(samples, 10);
+    EXPECT_EQ(stream->heardFrames(), static_cast<int64_t>(pcm.size() / 2));
+}
+
+TEST(MixingEngine, PauseAndStopDropWhatTheSinkHasNotPlayedAndResumeLosesNothing)
+{
+    kbtest::TempDir dir;
+    const auto path = dir.fileUtf8("out.wav");
+    auto engine = captureEngine(path, 2);
+    const auto period = static_cast<size_t>(engine->latencyFrames());
+    auto stream = engine->openStream(Line::WaveOut0);
+    const size_t total = 6 * period;
+    const auto pcm = ramp(total);
+    writeAll(*stream, pcm);
+
+    // Paused in the middle of a period: the block waiting for its time is not recorded.
+    stream->setPlaying(true);
+    ASSERT_TRUE(waitFor([&] { return stream->heardFrames() >= static_cast<int64_t>(period); }));
+    stream->setPlaying(false);
+    const auto frozen = static_cast<size_t>(stream->heardFrames());
+    playMark(*engine, period);
+
+    // Resumed: it goes on from the first frame not recorded, then a stop cuts it short.
+    stream->setPlaying(true);
+    ASSERT_TRUE(waitFor([&] { return stream->heardFrames() >= static_cast<int64_t>(frozen + period); }));
+    stream->setPlaying(false);
+    const auto stoppedAt = static_cast<size_t>(stream->heardFrames());
+    stream->flush();
+    playMark(*engine, period);
+    engine.reset();
+
+    const auto runs = splitRuns(kbtest::readWav16(path)).runs;
+    ASSERT_EQ(runs.size(), 6u);
+    EXPECT_EQ(runs[0].first, 'r');
+    EXPECT_EQ(runs[1].first, 'm');
+    EXPECT_EQ(runs[3].first, 'r');
+    EXPECT_EQ(runs[4].first, 'm');
+    // The read-out held at a pause or stop is within the one period being heard of what
+    // was recorded, and never ahead of it.
+    const size_t first = runs[0].second.size();
+    const size_t both = first + runs[3].second.size();
+    EXPECT_LE(frozen, first);
+    EXPECT_GE(frozen + period, first);
+    EXPECT_LE(stoppedAt, both);
+    EXPECT_GE(stoppedAt + period, both);
+    std::vector<int16_t> played = runs[0].second;
+    played.insert(played.end(), runs[3].second.begin(), runs[3].second.end());
+    for (size_t f = 0; f < played.size(); ++f)
+        ASSERT_EQ(played[f], pcm[2 * f]) << "frame " << f;
 }

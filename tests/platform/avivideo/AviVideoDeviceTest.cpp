@@ -15,6 +15,9 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 
 using namespace kb::mci;
 using kb::audio::SinkChoice;
@@ -247,6 +250,35 @@ TEST_F(AviVideoTest, PauseResumeAndStop)
     EXPECT_LT(at, 3000);
     ASSERT_EQ(events.ends().size(), 1u);
     EXPECT_EQ(events.ends()[0].second, PlayEnd::Stopped);
+}
+
+TEST_F(AviVideoTest, ABlockedUiThreadFindsOnlyTheLatestPictureWaiting)
+{
+    start(4, {"mpeg", 3, 25, 160, 120, true, true});
+    QWidget host;
+    attach(host, 320, 240);
+    QCoreApplication::processEvents();
+    setFormat(TimeFormat::Frames);
+    ASSERT_EQ(device->play({}, 1), 0u);
+    // The UI thread handles no events for the whole play, as while a "wait" command runs.
+    for (int i = 0; i < 2000 && status(StatusItem::Mode) == "playing"; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(status(StatusItem::Mode), "stopped");
+
+    // Every picture handed over while it was blocked would be a call waiting for it now.
+    struct Calls : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            count += e->type() == QEvent::MetaCall;
+            return false;
+        }
+    } calls;
+    QCoreApplication::instance()->installEventFilter(&calls);
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(&calls);
+    EXPECT_LE(calls.count, 3);
+    EXPECT_GE(shownFrame(host, QRect(0, 0, 320, 240)), 70);
 }
 
 TEST_F(AviVideoTest, SoundOnlyFilesPlayAsSound)
