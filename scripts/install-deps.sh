@@ -18,6 +18,7 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick trayer ccache
   fonts-dseg fonts-ipafont-gothic fonts-liberation2
   shared-mime-info hicolor-icon-theme adwaita-icon-theme
+  dbus libglib2.0-bin desktop-file-utils appstream dpkg-dev file fakeroot
 )
 
 missing=()

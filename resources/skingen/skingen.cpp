@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
 #include <QString>
 
 #include <cstdio>
@@ -36,6 +37,28 @@ bool save(const QImage& img, const QString& path, const char* format = nullptr, 
     return false;
 }
 
+// The desktop's copies of the program icon: the theme sizes as pictures and the scalable
+// drawing, in hicolor's folder layout.
+bool writeDesktopIcons(const QString& root)
+{
+    const QString name = QStringLiteral("org.kobaltune.Kobaltune");
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(root).arg(size);
+        QDir().mkpath(folder);
+        ok = save(drawIcon(size), folder + "/" + name + ".png") && ok;
+    }
+    QDir().mkpath(root + "/scalable/apps");
+    QSvgGenerator svg;
+    svg.setFileName(root + "/scalable/apps/" + name + ".svg");
+    svg.setSize(QSize(64, 64));
+    svg.setViewBox(QRect(0, 0, 64, 64));
+    svg.setTitle(QStringLiteral("Kobaltune"));
+    QPainter p(&svg);
+    paintIcon(p, 64);
+    return p.end() && ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -56,5 +79,6 @@ int main(int argc, char** argv)
     ok = save(drawListImage(ListImage::Closed), out + "/list_closed.png") && ok;
     ok = save(drawListImage(ListImage::Leaf), out + "/list_leaf.png") && ok;
     ok = save(drawListImage(ListImage::Archive), out + "/list_archive.png") && ok;
+    ok = writeDesktopIcons(out + "/../desktop/icons") && ok;
     return ok ? 0 : 1;
 }
