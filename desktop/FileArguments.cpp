@@ -16,9 +16,12 @@ QString localPath(const QString& argument, const QString& workingFolder)
     QString path = argument;
     if (argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
         const QUrl url(argument);
-        if (!url.isValid() || !url.isLocalFile())
+        // "file://localhost/..." names this machine too; any other host is not ours to open.
+        const QString host = url.host();
+        if (!url.isValid() || !url.isLocalFile()
+            || (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0))
             return {};
-        path = url.toLocalFile();
+        path = url.path(QUrl::FullyDecoded);
     } else if (argument.startsWith(QLatin1Char('-')) || argument.contains(QLatin1String("://"))) {
         return {};
     }

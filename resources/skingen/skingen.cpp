@@ -1,5 +1,6 @@
 // Draws the panel skin, the button pictures, the program icon and the pointer into a
-// folder (the committed copies live in resources/skin/). Run with an offscreen Qt platform:
+// folder (the committed copies live in resources/skin/), and the desktop icons into
+// ../desktop/icons beside that folder. Run with an offscreen Qt platform:
 //   QT_QPA_PLATFORM=offscreen kb_skingen resources/skin
 #include "SkinDrawing.h"
 

@@ -14,6 +14,7 @@ TEST(FileArguments, PathsAndFileUrisBecomeAbsolutePathsAndTheRestIsLeftOut)
     // Spaces, non-ASCII names and "#" arrive percent-encoded in URIs.
     EXPECT_EQ(localPath("file:///m/%E6%9B%B2%20one%23.wav", "/"), QString::fromUtf8("/m/曲 one#.wav"));
     EXPECT_EQ(localPath("file://localhost/m/a.wav", "/"), "/m/a.wav");
+    EXPECT_EQ(localPath("file://otherhost/m/a.wav", "/"), "");
     EXPECT_EQ(localPath("http://host/a.wav", "/"), "");
     EXPECT_EQ(localPath("smb://host/a.wav", "/"), "");
     EXPECT_EQ(localPath("-platform", "/"), "");
