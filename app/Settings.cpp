@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "app/DataFolder.h"
+
 #include "platform/profile/PrivateProfile.h"
 
 #include <QCoreApplication>
@@ -18,7 +20,11 @@ const QString kFileName = QStringLiteral("Kobaltune.ini");
 
 QString Settings::defaultFilePath(const QString& programFolder)
 {
-    if (QFileInfo(programFolder).isWritable())
+    // An installed program keeps its settings with the user even where its folder is writable
+    // (root may write to every folder); a settings file placed beside it still wins there.
+    const bool portable = !kb::app::IsInstalledLayout(programFolder)
+                          || QFileInfo::exists(programFolder + kFileName);
+    if (portable && QFileInfo(programFolder).isWritable())
         return programFolder + kFileName;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Kobaltune/") + kFileName;

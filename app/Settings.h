@@ -12,7 +12,8 @@
 class Settings {
 public:
     // The program folder (the executable's) is used when it is writable; otherwise
-    // $XDG_CONFIG_HOME/Kobaltune/ (default ~/.config/Kobaltune/).
+    // $XDG_CONFIG_HOME/Kobaltune/ (default ~/.config/Kobaltune/). An installed program
+    // (bin/ beside share/kobaltune/) uses its folder only when the file is already there.
     Settings();
     // An explicit file (tests); programFolder is what AddBackslash(App.Path) gives.
     Settings(QString filePath, QString programFolder);

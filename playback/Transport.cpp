@@ -134,24 +134,24 @@ void Transport::cmdStop_Click()
     focus();
 }
 
-void Transport::skip(bool forward)
+void Transport::skipBy(bool forward, int milliseconds)
 {
     PlayerState& s = ctx_.state;
     ModMci& mci = ctx_.mci;
     s.PlayFromTrackStart = false;
     mci.MciStop(s.MciAlias);
     if (forward)
-        mci.MciForward(s.MciAlias, kSkipMilliseconds);
+        mci.MciForward(s.MciAlias, milliseconds);
     else
-        mci.MciRewind(s.MciAlias, kSkipMilliseconds);
+        mci.MciRewind(s.MciAlias, milliseconds);
     mci.MciPlay(s.MciAlias);
     form_.modes->ShowPlayingState();
     s.PollSuspended = false;
     focus();
 }
 
-void Transport::cmdFF_Click() { skip(true); }
-void Transport::cmdRR_Click() { skip(false); }
+void Transport::cmdFF_Click() { skipBy(true, kSkipMilliseconds); }
+void Transport::cmdRR_Click() { skipBy(false, kSkipMilliseconds); }
 
 void Transport::cmdNext_Click()
 {

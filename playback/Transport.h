@@ -26,6 +26,8 @@ public:
     void cmdBottom_Click();
     void cmdEject_Click();
     void picFrame_Click();
+    // The skip of cmdFF/cmdRR over any distance (the desktop's seek).
+    void skipBy(bool forward, int milliseconds);
 
     // True while Pause has paused playback; every Pause command flips it.
     bool PauseToggle = false;
@@ -33,7 +35,6 @@ public:
 private:
     // Gives the keyboard focus back to txtDummy unless the window is minimised.
     void focus();
-    void skip(bool forward);
 
     AppContext& ctx_;
     frmMedia& form_;

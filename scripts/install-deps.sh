@@ -19,6 +19,7 @@ PACKAGES=(
   ffmpeg time
   fonts-dseg fonts-ipafont-gothic fonts-liberation2
   shared-mime-info hicolor-icon-theme adwaita-icon-theme
+  dbus libglib2.0-bin desktop-file-utils appstream dpkg-dev file fakeroot
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "about/frmAbout.h"
 #include "app/AppContext.h"
+#include "app/DataFolder.h"
 #include "app/Toolkit.h"
 #include "dialogs/CommonDlg.h"
 #include "ui/frmMedia.h"
@@ -73,7 +74,7 @@ void OptionsHelp::mnuHelpHelp_Click()
 {
     CommonDlg dlg;
     dlg.setForm(&form_);
-    dlg.setHelpFile(helpFilePath(programFolder ? programFolder() : kb::app::AppPath()));
+    dlg.setHelpFile(helpFilePath(programFolder ? programFolder() : kb::app::DataFolder(kb::app::AppPath())));
     dlg.setHelpCommand(11);
     dlg.ShowHelp();
 }

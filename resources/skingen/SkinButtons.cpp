@@ -191,13 +191,9 @@ QImage drawButton(int w, int h, Glyph glyph, ButtonLook look)
     return img;
 }
 
-QImage drawIcon(int size)
+void paintIcon(QPainter& p, double s)
 {
-    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const double s = size;
     QLinearGradient bg(0, 0, 0, s);
     bg.setColorAt(0, QColor(38, 96, 196));
     bg.setColorAt(1, QColor(12, 36, 100));
@@ -216,6 +212,14 @@ QImage drawIcon(int size)
     p.setPen(QPen(QColor(255, 255, 255, 120), s / 48));
     p.setBrush(Qt::NoBrush);
     p.drawArc(QRectF(s * 0.26, s * 0.26, s * 0.48, s * 0.48), 100 * 16, 70 * 16);
+}
+
+QImage drawIcon(int size)
+{
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    paintIcon(p, size);
     return img;
 }
 

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+class QPainter;
+
 enum class Glyph { Play, Pause, Stop, Rewind, Forward, First, Previous, Next, Last, Eject, Power,
                    Minimise, Open, Up, Down, Font };
 enum class ButtonLook { Normal, Pressed, Disabled };
@@ -15,6 +17,8 @@ QImage drawPanel();
 QImage drawEditBackground(int w, int h);
 QImage drawButton(int w, int h, Glyph glyph, ButtonLook look);
 QImage drawIcon(int size);
+// The program icon drawn on any painter, `size` units square (for the scalable icon too).
+void paintIcon(QPainter& p, double size);
 QImage drawPointer();
 // The 16 x 16 stock images of the file list: folder, document, archive.
 QImage drawListImage(ListImage which);

@@ -1,5 +1,6 @@
 // Draws the panel skin, the button pictures, the program icon and the pointer into a
-// folder (the committed copies live in resources/skin/). Run with an offscreen Qt platform:
+// folder (the committed copies live in resources/skin/), and the desktop icons into
+// ../desktop/icons beside that folder. Run with an offscreen Qt platform:
 //   QT_QPA_PLATFORM=offscreen kb_skingen resources/skin
 #include "SkinDrawing.h"
 
@@ -7,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
 #include <QString>
 
 #include <cstdio>
@@ -36,6 +38,28 @@ bool save(const QImage& img, const QString& path, const char* format = nullptr, 
     return false;
 }
 
+// The desktop's copies of the program icon: the theme sizes as pictures and the scalable
+// drawing, in hicolor's folder layout.
+bool writeDesktopIcons(const QString& root)
+{
+    const QString name = QStringLiteral("org.kobaltune.Kobaltune");
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(root).arg(size);
+        QDir().mkpath(folder);
+        ok = save(drawIcon(size), folder + "/" + name + ".png") && ok;
+    }
+    QDir().mkpath(root + "/scalable/apps");
+    QSvgGenerator svg;
+    svg.setFileName(root + "/scalable/apps/" + name + ".svg");
+    svg.setSize(QSize(64, 64));
+    svg.setViewBox(QRect(0, 0, 64, 64));
+    svg.setTitle(QStringLiteral("Kobaltune"));
+    QPainter p(&svg);
+    paintIcon(p, 64);
+    return p.end() && ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -56,5 +80,6 @@ int main(int argc, char** argv)
     ok = save(drawListImage(ListImage::Closed), out + "/list_closed.png") && ok;
     ok = save(drawListImage(ListImage::Leaf), out + "/list_leaf.png") && ok;
     ok = save(drawListImage(ListImage::Archive), out + "/list_archive.png") && ok;
+    ok = writeDesktopIcons(out + "/../desktop/icons") && ok;
     return ok ? 0 : 1;
 }
