@@ -23,7 +23,7 @@ set(CPACK_PACKAGE_NAME kobaltune)
 set(CPACK_PACKAGE_VENDOR "The Kobaltune developers")
 set(CPACK_PACKAGE_CONTACT "The Kobaltune developers <kobaltune@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Skinned multimedia player for audio CDs, CD images and media files")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "A single-window player with a Japanese user interface that looks like a piece of hardware: it\n"
     "plays audio CDs and CD images in virtual drives, video, WAV, MIDI and MP3 files.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY kobaltune)

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Settings.h"
+#include "app/Startup.h"
 #include "browser/DriveSelection.h"
 #include "browser/FileList.h"
 #include "browser/PathNames.h"
@@ -135,9 +136,9 @@ bool ExternalOpen::openDiscImage(const QString& path)
         return false;
     }
     // A drive made just now joins the drives the up and down buttons step through.
-    if (s.CdDrives.value(0).isEmpty())
-        s.CdDrives = QStringList{drive};
-    else if (!s.CdDrives.contains(drive))
+    if (ctx_.platform.drives)
+        kb::app::FindCdDrives(s, *ctx_.platform.drives);
+    if (!s.CdDrives.contains(drive))
         s.CdDrives.append(drive);
     s.CurCdDriveIndex = int16_t(s.CdDrives.indexOf(drive));
     s.CurCdDrive = drive;

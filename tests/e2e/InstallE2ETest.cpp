@@ -134,6 +134,9 @@ TEST(Install, TheDebianPackageCarriesItsDependenciesAndItsProgramsRunFromAScratc
                             "fonts-dseg", "fonts-ipafont-gothic"})
         EXPECT_TRUE(line.contains(dep)) << dep << " is missing from Depends: " << line.toStdString();
 
+    const ChildRun description = runLong("dpkg-deb", {"--field", deb, "Description"});
+    EXPECT_TRUE(description.out.contains("MP3") && !description.out.contains(';')) << text(description);
+
     const QString root = dir.file("root");
     const ChildRun unpack = runLong("dpkg-deb", {"-x", deb, root});
     ASSERT_EQ(unpack.exitCode, 0) << text(unpack);
