@@ -204,7 +204,7 @@ fi
 count_libs() { awk '{f = $6} f ~ /\.so/ {seen[f] = 1} END {print length(seen)}' "/proc/$1/maps"; }
 mkfifo "$work/mcish.in"
 exec 3<>"$work/mcish.in"
-"$bin/mcish" --audio=null <"$work/mcish.in" >"$work/mcish.out" 2>/dev/null &
+"$bin/mcish" --audio=null <"$work/mcish.in" >"$work/mcish.out" 2>/dev/null 3>&- &
 mcish_pid=$!
 echo "status nothing mode" >&3
 for _ in $(seq 200); do [ -s "$work/mcish.out" ] && break; sleep 0.05; done

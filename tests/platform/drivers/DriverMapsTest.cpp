@@ -23,7 +23,7 @@ public:
         if (::mkfifo(in.constData(), 0600) != 0)
             return false;
         // Read-write, so that neither this open nor the child's blocks on the other end.
-        fd_ = ::open(in.constData(), O_RDWR);
+        fd_ = ::open(in.constData(), O_RDWR | O_CLOEXEC);
         return fd_ >= 0
                && child_.start(kbtest::binaryDir() + "/bin/mcish", {}, kbtest::ChildEnv{{{"KOBALTUNE_AUDIO", "null"}}, {}}, {},
                                kbtest::ChildStreams{in, QFile::encodeName(out_), {}});
