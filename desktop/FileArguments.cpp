@@ -2,7 +2,7 @@
 
 #include "browser/FolderListing.h"
 #include "browser/PathNames.h"
-#include "platform/cdrom/Disc.h"
+#include "platform/cdrom/DiscSource.h"
 
 #include <QDir>
 #include <QUrl>

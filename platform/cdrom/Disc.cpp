@@ -3,6 +3,7 @@
 #include "platform/cdrom/CdioDisc.h"
 #include "platform/cdrom/CdrdaoTocCheck.h"
 #include "platform/cdrom/CueDisc.h"
+#include "platform/cdrom/DiscSource.h"
 #include "platform/cdrom/NrgDisc.h"
 
 #include <QFile>
@@ -11,34 +12,6 @@
 namespace kb::cdrom {
 
 namespace {
-
-enum class SourceKind { Unknown, Device, Cue, CdrdaoToc, Nrg };
-
-struct Source {
-    SourceKind kind = SourceKind::Unknown;
-    std::string path; // what to open: for a .bin with a sheet beside it, the sheet
-};
-
-Source classify(const std::string& source)
-{
-    if (source.rfind("/dev/", 0) == 0)
-        return {SourceKind::Device, source};
-    const QFileInfo info(QString::fromStdString(source));
-    const QString suffix = info.suffix().toLower();
-    if (suffix == "toc")
-        return {SourceKind::CdrdaoToc, source};
-    if (suffix == "nrg")
-        return {SourceKind::Nrg, source};
-    if (suffix == "cue")
-        return {SourceKind::Cue, source};
-    if (suffix == "bin" || suffix == "img") {
-        // A BIN without its sheet: use the sheet beside it when there is one.
-        const QString cue = info.absolutePath() + "/" + info.completeBaseName() + ".cue";
-        if (QFileInfo::exists(cue))
-            return {SourceKind::Cue, cue.toStdString()};
-    }
-    return {};
-}
 
 DiscOpenResult refused(const std::string& source, DiscError error, const std::string& why)
 {
@@ -60,7 +33,7 @@ DiscOpenResult openCdrdaoToc(const std::string& path)
     return openCdioDisc(path, CdioSource::CdrdaoToc);
 }
 
-DiscOpenResult openImage(const Source& s)
+DiscOpenResult openImage(const DiscSource& s)
 {
     switch (s.kind) {
     case SourceKind::CdrdaoToc: return openCdrdaoToc(s.path);
@@ -74,14 +47,9 @@ DiscOpenResult openImage(const Source& s)
 
 } // namespace
 
-bool recognizedDiscSource(const std::string& source)
-{
-    return classify(source).kind != SourceKind::Unknown;
-}
-
 DiscOpenResult openDisc(const std::string& source)
 {
-    const Source s = classify(source);
+    const DiscSource s = classifyDiscSource(source);
     if (s.kind != SourceKind::Device && !QFileInfo::exists(QString::fromStdString(source)))
         return refused(source, DiscError::NotFound, "no such file");
     if (s.kind == SourceKind::Unknown)

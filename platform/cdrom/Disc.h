@@ -35,8 +35,4 @@ struct DiscOpenResult {
 // Opens a disc image (.cue, .toc, .nrg, .bin) or the disc in a device node (/dev/sr0).
 DiscOpenResult openDisc(const std::string& source);
 
-// Whether openDisc would know how to read `source`, judged from its name alone (a device
-// node, or an image by extension; a .bin or .img counts when its .cue lies beside it).
-bool recognizedDiscSource(const std::string& source);
-
 } // namespace kb::cdrom

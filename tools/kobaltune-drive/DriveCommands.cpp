@@ -1,6 +1,7 @@
 #include "tools/kobaltune-drive/DriveCommands.h"
 
 #include "platform/cdrom/Disc.h"
+#include "platform/cdrom/DiscSource.h"
 #include "platform/cdrom/DriveList.h"
 #include "platform/cdrom/DriveName.h"
 #include "platform/cdrom/PhysicalDrives.h"
