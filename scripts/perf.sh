@@ -151,7 +151,11 @@ printf '[Option]\r\nMedia=CD\r\nRepeat=ALL\r\nAutoRun=1\r\nCurCdDrive=D:\r\n[Vie
 echo
 KOBALTUNE_AUDIO=null KOBALTUNE_INSPECT=$work/panel.json "$player/kobaltune" >/dev/null 2>&1 &
 player_pid=$!
-for _ in $(seq 200); do [ -s "$work/panel.json" ] && break; sleep 0.1; done
+# Keys only once the window has finished its first activation and has the focus.
+for _ in $(seq 300); do grep -q '"ready": *true' "$work/panel.json" 2>/dev/null && break; sleep 0.1; done
+for _ in $(seq 50); do grep -q '"trackCount": *"[1-9]' "$work/panel.json" 2>/dev/null && break; sleep 0.1; done
+win=$(xdotool search --onlyvisible --name '^Kobaltune$' 2>/dev/null | tail -1 || true)
+[ -n "$win" ] && xdotool windowfocus --sync "$win" >/dev/null 2>&1
 xdotool key Return >/dev/null 2>&1 || true
 for _ in $(seq 50); do grep -q '"trackNo": *"01' "$work/panel.json" 2>/dev/null && break; sleep 0.1; done
 p0=$(proc_cpu "$player_pid"); x0=$(proc_cpu "$xvfb_pid")
@@ -166,7 +170,7 @@ printf '%-26s %10s %9s\n' "player on CD image, /min" "CPU s" "peak MiB"
 printf '%-26s %10s %9s\n' "  player" "$pc" "$player_rss"
 printf '%-26s %10s %9s\n' "  X server" "$xc" "$x_rss"
 printf '%-26s %10s\n' "  together" "$(awk -v a="$pc" -v b="$xc" 'BEGIN {printf "%.2f", a + b}')"
-[ "$playing" = '"play": false' ] || echo "  (the panel did not show the CD playing: $playing)"
+[ "${playing// /}" = '"play":false' ] || echo "  (the panel did not show the CD playing: $playing)"
 
 # ---- start to the main window mapped ----------------------------------------------------
 startup() { # TITLE PROGRAM: prints "first-map-ms window-ms libraries first-window-maps" per run
