@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 build=${KOBALTUNE_FUZZ_BUILD_DIR:-$root/build-fuzz}
-targets=(${KOBALTUNE_FUZZ_TARGETS:-ini_store midi_file cue_sheet disc_image media_open mci_command})
+targets=(${KOBALTUNE_FUZZ_TARGETS:-ini_store midi_file cue_sheet disc_image media_open mci_command wav_pcm})
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   # -O1 and line tables only: quick to build, fast enough to fuzz, stacks still name lines.
