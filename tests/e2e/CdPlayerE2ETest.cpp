@@ -68,17 +68,7 @@ protected:
 
         // The program keeps its settings beside itself: run a private copy.
         program_ = dir_.file("kobaltune");
-        ASSERT_TRUE(QFile::copy(built, program_));
-        QDir(dir_.path()).mkpath("config");
-        QDir(dir_.path()).mkpath("runtime");
-        QFile::setPermissions(dir_.file("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        env_.set = {{"DISPLAY", xvfb_->display().toStdString()},
-                    {"XDG_CONFIG_HOME", dir_.fileUtf8("config")},
-                    {"XDG_RUNTIME_DIR", dir_.fileUtf8("runtime")},
-                    {"KOBALTUNE_AUDIO", "capture:" + dir_.fileUtf8("capture.wav")},
-                    {"KOBALTUNE_INSPECT", dir_.fileUtf8("panel.json")}};
-        env_.unset = {"QT_QPA_PLATFORM"};
+        ASSERT_TRUE(preparePlayerFolder(dir_, built, *xvfb_, env_));
 
         kb::demodisc::DiscLayout disc;
         for (int t = 0; t < 3; ++t) {

@@ -44,16 +44,7 @@ protected:
             GTEST_SKIP() << "no Xvfb display could be started";
 
         program_ = dir_.file("kobaltune");
-        ASSERT_TRUE(QFile::copy(built_ + "kobaltune", program_));
-        for (const char* d : {"config", "runtime", "media"})
-            QDir(dir_.path()).mkpath(d);
-        QFile::setPermissions(dir_.file("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env_.set = {{"DISPLAY", xvfb_->display().toStdString()},
-                    {"XDG_CONFIG_HOME", dir_.fileUtf8("config")},
-                    {"XDG_RUNTIME_DIR", dir_.fileUtf8("runtime")},
-                    {"KOBALTUNE_AUDIO", "capture:" + dir_.fileUtf8("capture.wav")},
-                    {"KOBALTUNE_INSPECT", dir_.fileUtf8("panel.json")}};
-        env_.unset = {"QT_QPA_PLATFORM"};
+        ASSERT_TRUE(preparePlayerFolder(dir_, built_ + "kobaltune", *xvfb_, env_));
 
         // A titled disc in D: and a second, untitled one kept aside for opening from outside.
         ASSERT_TRUE(writeDisc(dir_.file("disc.cue"), "Piece", 3));

@@ -75,16 +75,7 @@ protected:
             GTEST_SKIP() << "no Xvfb display could be started";
 
         program_ = dir_.file("kobaltune");
-        ASSERT_TRUE(QFile::copy(built, program_));
-        for (const char* d : {"config", "runtime", "media"})
-            QDir(dir_.path()).mkpath(d);
-        QFile::setPermissions(dir_.file("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env_.set = {{"DISPLAY", xvfb_->display().toStdString()},
-                    {"XDG_CONFIG_HOME", dir_.fileUtf8("config")},
-                    {"XDG_RUNTIME_DIR", dir_.fileUtf8("runtime")},
-                    {"KOBALTUNE_AUDIO", ("capture:" + dir_.file("capture.wav")).toStdString()},
-                    {"KOBALTUNE_INSPECT", dir_.fileUtf8("panel.json")}};
-        env_.unset = {"QT_QPA_PLATFORM"};
+        ASSERT_TRUE(preparePlayerFolder(dir_, built, *xvfb_, env_));
 
         // The player needs a CD drive to start: an empty virtual one.
         const QString driveTool = binaryDir() + "/bin/kobaltune-drive";

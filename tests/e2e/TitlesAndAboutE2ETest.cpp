@@ -37,16 +37,12 @@ protected:
             GTEST_SKIP() << "no Xvfb display could be started";
 
         program_ = dir_.file("kobaltune");
-        ASSERT_TRUE(QFile::copy(bin + "kobaltune", program_));
-        QDir(dir_.path()).mkpath("config");
-        QDir(dir_.path()).mkpath("runtime");
-        QFile::setPermissions(dir_.file("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env_.set = {{"DISPLAY", xvfb_->display().toStdString()},
-                    {"XDG_CONFIG_HOME", dir_.fileUtf8("config")},
-                    {"XDG_RUNTIME_DIR", dir_.fileUtf8("runtime")},
-                    {"KOBALTUNE_AUDIO", "null"},
-                    {"KOBALTUNE_INSPECT", dir_.fileUtf8("panel.json")}};
-        env_.unset = {"QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"};
+        ASSERT_TRUE(preparePlayerFolder(dir_, bin + "kobaltune", *xvfb_, env_));
+        for (auto& [name, value] : env_.set) {
+            if (name == "KOBALTUNE_AUDIO")
+                value = "null";
+        }
+        env_.unset.push_back("DBUS_SESSION_BUS_ADDRESS");
 
         kb::demodisc::DiscLayout disc;
         disc.title = "Harbour Lights";

@@ -12,6 +12,22 @@
 
 namespace kbtest {
 
+bool preparePlayerFolder(const TempDir& dir, const QString& built, const XvfbSession& xvfb, ChildEnv& env)
+{
+    if (!QFile::copy(built, dir.file(QStringLiteral("kobaltune"))))
+        return false;
+    for (const char* d : {"config", "runtime", "media"})
+        QDir(dir.path()).mkpath(QString::fromLatin1(d));
+    QFile::setPermissions(dir.file(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.set = {{"DISPLAY", xvfb.display().toStdString()},
+               {"XDG_CONFIG_HOME", dir.fileUtf8(QStringLiteral("config"))},
+               {"XDG_RUNTIME_DIR", dir.fileUtf8(QStringLiteral("runtime"))},
+               {"KOBALTUNE_AUDIO", "capture:" + dir.fileUtf8(QStringLiteral("capture.wav"))},
+               {"KOBALTUNE_INSPECT", dir.fileUtf8(QStringLiteral("panel.json"))}};
+    env.unset = {"QT_QPA_PLATFORM"};
+    return true;
+}
+
 XvfbSession::XvfbSession()
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -22,6 +23,12 @@ private:
     int display_ = -1;
     Child server_;
 };
+
+// Readies `dir` for a player under test: a copy of `built` as dir/kobaltune, private config,
+// runtime and media folders, and an environment that points the player at them, at the
+// display, at dir/capture.wav for its sound and at dir/panel.json for its inspection file.
+// False when the program could not be copied.
+bool preparePlayerFolder(const TempDir& dir, const QString& built, const XvfbSession& xvfb, ChildEnv& env);
 
 // Runs a program (a path, or a name found on PATH) to its end; its exit code, or -1 when it
 // could not run.
