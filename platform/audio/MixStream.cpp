@@ -136,16 +136,31 @@ int64_t MixStream::heardNow() const
     return std::clamp<int64_t>(handed + padded - latency_ + std::max<int64_t>(since, 0), 0, handed);
 }
 
-void MixStream::waitFilled(size_t frames, std::chrono::milliseconds timeout)
+MixStream::Fill MixStream::waitFilled(size_t frames, std::chrono::steady_clock::time_point deadline)
 {
     const size_t wants = std::max<size_t>(std::min(frames, capacity_), 1);
     auto ready = [&] { return !playing_.load() || ended_.load() || queuedFrames() >= wants; };
-    if (ready())
-        return;
-    std::unique_lock lock(sleepMutex_);
-    readerWants_ = wants;
-    sleepCv_.wait_for(lock, timeout, ready);
-    readerWants_ = 0;
+    const uint64_t written = writePos_.load();
+    if (ready()) {
+        stalledAt_ = kNotStalled;
+        return Fill::Ready;
+    }
+    if (written == stalledAt_)
+        return Fill::Stalled;
+    stalledAt_ = kNotStalled;
+    bool filled = false;
+    {
+        std::unique_lock lock(sleepMutex_);
+        readerWants_ = wants;
+        filled = sleepCv_.wait_until(lock, deadline, ready);
+        readerWants_ = 0;
+    }
+    if (filled)
+        return Fill::Ready;
+    if (writePos_.load() != written)
+        return Fill::Short;
+    stalledAt_ = written;
+    return Fill::Stalled;
 }
 
 MixStream::Pull MixStream::peek(int16_t* out, size_t frames) const

@@ -56,8 +56,11 @@ public:
     Line line() const { return line_; }
 
     // Waits until a whole period is queued, the data has ended, the stream stops playing
-    // or the timeout passes.
-    void waitFilled(size_t frames, std::chrono::milliseconds timeout);
+    // or the deadline passes. A writer that wrote nothing during a whole wait has stalled
+    // (a device that stopped feeding its stream without stopping it): its stream is not
+    // waited for again until the writer writes, so it cannot slow the output for others.
+    enum class Fill { Ready, Short, Stalled };
+    Fill waitFilled(size_t frames, std::chrono::steady_clock::time_point deadline);
 
     // What the mixer took for one period: `frames` real frames copied into out (the rest is
     // silence); `padding` silent frames after the end of the data; `epoch` identifies the
@@ -108,6 +111,9 @@ private:
     std::condition_variable sleepCv_;
     std::atomic<bool> writerWaiting_{false};
     std::atomic<size_t> readerWants_{0}; // frames the sleeping mixer waits for; 0: not waiting
+    // The mixer's own: the write position at which the writer was last seen stalled.
+    static constexpr uint64_t kNotStalled = ~uint64_t{0};
+    uint64_t stalledAt_ = kNotStalled;
 };
 
 } // namespace kb::audio

@@ -90,10 +90,13 @@ void MixingEngine::mixPeriod()
 {
     std::fill(accumulator_.begin(), accumulator_.end(), 0);
     // A writer slower than a paced sink (a loaded machine, a sanitizer build) is waited for
-    // rather than cut into with silence; one that has stalled is not waited for forever.
-    if (sink_->waitsForData())
+    // rather than cut into with silence, for at most one wait per period however many
+    // streams are short; one that has stalled is not waited for again until it writes.
+    if (sink_->waitsForData()) {
+        const auto deadline = std::chrono::steady_clock::now() + kLateWriterWait;
         for (const auto& stream : mixing_)
-            stream->waitFilled(kPeriodFrames, std::chrono::milliseconds(500));
+            stream->waitFilled(kPeriodFrames, deadline);
+    }
     pulls_.resize(mixing_.size());
     for (size_t i = 0; i < mixing_.size(); ++i) {
         pulls_[i] = mixing_[i]->peek(scratch_.data(), kPeriodFrames);

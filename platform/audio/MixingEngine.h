@@ -5,6 +5,7 @@
 #include "platform/audio/MixStream.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -21,6 +22,7 @@ public:
     // the mixer wakes about eleven times a second.
     static constexpr size_t kPeriodFrames = 4096;
     static constexpr size_t kStreamCapacityFrames = 8 * kPeriodFrames;
+    static constexpr std::chrono::milliseconds kLateWriterWait{500};
 
     explicit MixingEngine(std::unique_ptr<AudioSink> sink);
     ~MixingEngine() override;

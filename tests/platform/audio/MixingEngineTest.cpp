@@ -1,4 +1,5 @@
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/MixStream.h"
 #include "tests/platform/audio/WavReader.h"
 #include "tests/support/TempDir.h"
 
@@ -6,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -292,4 +294,34 @@ TEST(MixingEngine, PauseAndStopDropWhatTheSinkHasNotPlayedAndResumeLosesNothing)
     played.insert(played.end(), runs[3].second.begin(), runs[3].second.end());
     for (size_t f = 0; f < played.size(); ++f)
         ASSERT_EQ(played[f], pcm[2 * f]) << "frame " << f;
+}
+
+TEST(MixStream, AWriterThatWroteNothingForAWholeWaitIsNotWaitedForAgainUntilItWrites)
+{
+    using Fill = MixStream::Fill;
+    using Clock = std::chrono::steady_clock;
+    MixStream stream(Line::AuxCd, 4096, kOutputRate, std::make_shared<MixerWakeup>(), 8 * 4096);
+    stream.setPlaying(true);
+    EXPECT_EQ(stream.waitFilled(4096, Clock::now() + 20ms), Fill::Stalled);
+
+    // A second wait must return at once. Should it wait instead, data arrives after a while
+    // and the wait ends filled, which fails the test rather than hanging it.
+    std::promise<void> returned;
+    std::thread rescue([&stream, done = returned.get_future()] {
+        if (done.wait_for(5s) != std::future_status::ready)
+            writeAll(stream, ramp(4096));
+    });
+    EXPECT_EQ(stream.waitFilled(4096, Clock::now() + 60s), Fill::Stalled);
+    returned.set_value();
+    rescue.join();
+    writeAll(stream, ramp(4096));
+
+    // Once the writer writes again it is waited for as before.
+    EXPECT_EQ(stream.waitFilled(4096, Clock::now() + 20ms), Fill::Ready);
+    std::vector<int16_t> out(4096 * 2);
+    stream.commit(stream.peek(out.data(), 4096));
+    writeAll(stream, ramp(100));
+    EXPECT_EQ(stream.waitFilled(4096, Clock::now() + 20ms), Fill::Stalled);
+    stream.markEnd();
+    EXPECT_EQ(stream.waitFilled(4096, Clock::now() + 60s), Fill::Ready);
 }
