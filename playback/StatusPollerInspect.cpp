@@ -13,7 +13,9 @@
 #include <QJsonDocument>
 #include <QListWidget>
 #include <QJsonObject>
-#include <QSaveFile>
+#include <QFile>
+
+#include <cstdio>
 
 namespace {
 
@@ -103,11 +105,18 @@ void StatusPollerInspect::writeSnapshot()
         songs.append(item->text());
     o["allSongs"] = songs;
     writeModal(o);
-    QSaveFile file(path_);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QJsonDocument(o).toJson(QJsonDocument::Compact));
-        file.commit();
-    }
+    const QByteArray text = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    if (text == written_)
+        return;
+    // Replaced whole by a rename so a reader never sees half a file; a test's snapshot
+    // needs no flush to disk, which would cost the measured player a disk write each time.
+    const QString temporary = path_ + QStringLiteral(".new");
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
+        return;
+    file.close();
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path_).constData()) == 0)
+        written_ = text;
 }
 
 void StatusPollerInspect::writeModal(QJsonObject& o) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -11,7 +12,7 @@ class frmMedia;
 
 // A test hook at the platform boundary: when KOBALTUNE_INSPECT names a file, the window's
 // read-out, button states and polling flags are written there as a small JSON object
-// five times a second, so that an end-to-end test driving the real program with keys can
+// five times a second when it has changed, so that an end-to-end test driving the real program with keys can
 // see what the panel shows.
 class StatusPollerInspect : public QObject {
 public:
@@ -30,5 +31,6 @@ private:
 
     frmMedia& form_;
     QString path_;
+    QByteArray written_; // what the file holds now
     QTimer timer_;
 };
