@@ -9,12 +9,11 @@ extern "C" {
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace kb::mci::wave {
 
 namespace {
-
-constexpr int kNeedInput = 1;
 
 uint32_t readLe32(const uint8_t* at)
 {
@@ -238,13 +237,13 @@ void FfmpegAudioFile::drainResampler(std::vector<int16_t>& out)
     }
 }
 
-Step FfmpegAudioFile::receive(int64_t end, std::vector<int16_t>& out)
+std::optional<Step> FfmpegAudioFile::receive(int64_t end, std::vector<int16_t>& out)
 {
     const size_t before = out.size();
     for (;;) {
         const int r = avcodec_receive_frame(codec_.get(), frame_.get());
         if (r == AVERROR(EAGAIN))
-            return out.size() > before ? Step::Data : static_cast<Step>(kNeedInput);
+            return out.size() > before ? std::optional(Step::Data) : std::nullopt;
         if (r == AVERROR_EOF) {
             finished_ = true;
             drainResampler(out);
@@ -272,9 +271,8 @@ Step FfmpegAudioFile::next(int64_t end, std::vector<int16_t>& out)
     if (finished_)
         return Step::End;
     for (;;) {
-        const Step got = receive(end, out);
-        if (got != static_cast<Step>(kNeedInput))
-            return got;
+        if (const auto got = receive(end, out))
+            return *got;
         if (inputDone_)
             return Step::End;
         const int r = av_read_frame(input_.get(), packet_.get());

@@ -4,6 +4,7 @@
 #include "platform/mci/wavedecode/FfmpegHandles.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,8 @@ private:
     int64_t frameStart(const AVFrame& frame) const;
     void convert(const AVFrame& frame, int skip, int count, std::vector<int16_t>& out);
     void drainResampler(std::vector<int16_t>& out);
-    Step receive(int64_t end, std::vector<int16_t>& out);
+    // nullopt when the decoder needs more input before it has anything to give.
+    std::optional<Step> receive(int64_t end, std::vector<int16_t>& out);
 
     InputPtr input_;
     CodecPtr codec_;
