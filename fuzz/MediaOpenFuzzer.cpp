@@ -2,6 +2,7 @@
 // start and from the middle, as the devices do on open, play and seek.
 #include "platform/mci/avivideo/MediaFile.h"
 #include "platform/mci/waveaudio/AudioFile.h"
+#include "platform/mci/wavedecode/FfmpegWaveDecoder.h"
 
 #include <cstdint>
 #include <string>
@@ -54,7 +55,7 @@ void readSound(const std::string& path)
         if (!file.seek(from))
             continue;
         for (int i = 0; i < 4 && out.size() < 1 << 20; ++i) {
-            if (file.next(std::min(samples, from + 4096), out) != kb::mci::wave::AudioFile::Step::Data)
+            if (file.next(std::min(samples, from + 4096), out) != kb::mci::wave::Step::Data)
                 break;
         }
     }
@@ -81,6 +82,7 @@ void readVideo(const std::string& path)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     av_log_set_level(AV_LOG_QUIET);
+    kb::mci::wave::useBuiltinWaveDecoder(kb::mci::wave::ffmpegWaveDecoder());
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "fuzz/support/FuzzFiles.h"
 #include "platform/mci/waveaudio/PcmWavFile.h"
 #include "platform/mci/waveaudio/WavHeader.h"
+#include "platform/mci/wavedecode/FfmpegWaveDecoder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -52,7 +53,7 @@ void readFile(const uint8_t* data, size_t size)
         check(file.seek(from));
         out.clear();
         const int64_t end = std::min(samples, from + 20000);
-        while (file.next(end, out) == kb::mci::wave::AudioFile::Step::Data) {
+        while (file.next(end, out) == kb::mci::wave::Step::Data) {
         }
         check(out.size() % 2 == 0);
         // Output is at the output rate; a resampled piece may run a little long.
@@ -66,6 +67,7 @@ void readFile(const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     av_log_set_level(AV_LOG_QUIET);
+    kb::mci::wave::useBuiltinWaveDecoder(kb::mci::wave::ffmpegWaveDecoder());
     return 0;
 }
 

@@ -1,8 +1,8 @@
 // CPU time of playing one minute of MP3 through the waveaudio device (decode, resample,
 // mix, null sink at high speed) against a plain FFmpeg decode loop of the same file.
 #include "bench/support/DevicePlay.h"
-#include "platform/mci/waveaudio/FfmpegHandles.h"
 #include "platform/mci/waveaudio/WaveAudioDeviceType.h"
+#include "platform/mci/wavedecode/FfmpegHandles.h"
 #include "tests/platform/waveaudio/TestMedia.h"
 
 #include <QTemporaryDir>

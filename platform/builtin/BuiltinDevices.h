@@ -7,7 +7,7 @@
 namespace kb::platform {
 
 // The four device types with their code linked into the program instead of loaded from
-// driver modules.
+// driver modules; the waveaudio decoder is linked in too.
 std::vector<mci::DeviceType> builtinDeviceTypes();
 
 } // namespace kb::platform

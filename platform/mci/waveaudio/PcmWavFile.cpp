@@ -1,6 +1,7 @@
 #include "platform/mci/waveaudio/PcmWavFile.h"
 
 #include "platform/audio/AudioEngine.h"
+#include "platform/mci/waveaudio/WaveDecoder.h"
 
 #include <algorithm>
 #include <bit>
@@ -36,14 +37,14 @@ int16_t toS16(const uint8_t* p, const WavLayout& layout)
     }
 }
 
-AVSampleFormat decodedFormat(const WavLayout& layout)
+PcmFormat::Sample decodedFormat(const WavLayout& layout)
 {
     if (layout.encoding == WavLayout::Encoding::Float)
-        return AV_SAMPLE_FMT_FLT;
+        return PcmFormat::Sample::Float;
     switch (layout.bits) {
-    case 8: return AV_SAMPLE_FMT_U8;
-    case 16: return AV_SAMPLE_FMT_S16;
-    default: return AV_SAMPLE_FMT_S32;
+    case 8: return PcmFormat::Sample::U8;
+    case 16: return PcmFormat::Sample::S16;
+    default: return PcmFormat::Sample::S32;
     }
 }
 
@@ -79,21 +80,11 @@ PcmWavFile::Opened PcmWavFile::open(const std::string& path)
 
 bool PcmWavFile::resetResampler()
 {
-    swr_.reset();
+    resampler_.reset();
     if (layout_.rate == audio::kOutputRate && layout_.channels <= 2)
         return true;
-    AVChannelLayout in{};
-    if (layout_.channelMask == 0 || av_channel_layout_from_mask(&in, layout_.channelMask) < 0)
-        av_channel_layout_default(&in, layout_.channels);
-    AVChannelLayout out{};
-    av_channel_layout_default(&out, layout_.channels == 1 ? 1 : 2);
-    SwrContext* raw = nullptr;
-    const int r = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_S16, audio::kOutputRate, &in,
-                                      decodedFormat(layout_), layout_.rate, 0, nullptr);
-    swr_.reset(raw);
-    av_channel_layout_uninit(&in);
-    av_channel_layout_uninit(&out);
-    return r >= 0 && swr_ && swr_init(swr_.get()) >= 0;
+    resampler_ = makeResampler({decodedFormat(layout_), layout_.rate, layout_.channels, layout_.channelMask});
+    return resampler_ != nullptr;
 }
 
 bool PcmWavFile::seek(int64_t sample)
@@ -134,44 +125,13 @@ void PcmWavFile::convertResampled(const uint8_t* raw, size_t frames, std::vector
         }
         in = widened_.data();
     }
-    const int count = static_cast<int>(frames);
-    const int capacity = swr_get_out_samples(swr_.get(), count);
-    if (capacity <= 0)
-        return;
-    const int outChannels = layout_.channels == 1 ? 1 : 2;
-    resampled_.resize(static_cast<size_t>(capacity) * static_cast<size_t>(outChannels));
-    auto* dst = reinterpret_cast<uint8_t*>(resampled_.data());
-    const int got = swr_convert(swr_.get(), &dst, capacity, &in, count);
-    for (int i = 0; i < got; ++i) {
-        const auto at = static_cast<size_t>(i * outChannels);
-        out.push_back(resampled_[at]);
-        out.push_back(resampled_[at + static_cast<size_t>(outChannels) - 1]);
-    }
+    resampler_->convert(in, static_cast<int>(frames), out);
 }
 
-void PcmWavFile::drainResampler(std::vector<int16_t>& out)
-{
-    if (!swr_)
-        return;
-    const int outChannels = layout_.channels == 1 ? 1 : 2;
-    resampled_.resize(4096 * static_cast<size_t>(outChannels));
-    for (;;) {
-        auto* dst = reinterpret_cast<uint8_t*>(resampled_.data());
-        const int got = swr_convert(swr_.get(), &dst, 4096, nullptr, 0);
-        if (got <= 0)
-            return;
-        for (int i = 0; i < got; ++i) {
-            const auto at = static_cast<size_t>(i * outChannels);
-            out.push_back(resampled_[at]);
-            out.push_back(resampled_[at + static_cast<size_t>(outChannels) - 1]);
-        }
-    }
-}
-
-AudioFile::Step PcmWavFile::next(int64_t end, std::vector<int16_t>& out)
+Step PcmWavFile::next(int64_t end, std::vector<int16_t>& out)
 {
     if (finished_)
-        return AudioFile::Step::End;
+        return Step::End;
     end = std::min(end, info_.samples);
     const auto want = static_cast<size_t>(std::clamp<int64_t>(end - pos_, 0, kChunkFrames));
     size_t got = 0;
@@ -180,7 +140,7 @@ AudioFile::Step PcmWavFile::next(int64_t end, std::vector<int16_t>& out)
         const int64_t offset = layout_.dataOffset + pos_ * layout_.blockAlign;
         if (fseeko(file_.get(), offset, SEEK_SET) == 0)
             got = std::fread(raw_.data(), 1, raw_.size(), file_.get()) / static_cast<size_t>(layout_.blockAlign);
-        if (swr_)
+        if (resampler_)
             convertResampled(raw_.data(), got, out);
         else
             convertDirect(raw_.data(), got, out);
@@ -189,10 +149,11 @@ AudioFile::Step PcmWavFile::next(int64_t end, std::vector<int16_t>& out)
     // A file cut short while playing ends where its data ends.
     if (pos_ >= end || got < want) {
         finished_ = true;
-        drainResampler(out);
-        return AudioFile::Step::End;
+        if (resampler_)
+            resampler_->drain(out);
+        return Step::End;
     }
-    return AudioFile::Step::Data;
+    return Step::Data;
 }
 
 } // namespace kb::mci::wave
