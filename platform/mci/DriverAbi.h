@@ -6,9 +6,10 @@
 
 namespace kb::mci {
 
-// Raised whenever a type that crosses the boundary to a driver module changes (Device,
-// DeviceType, DeviceContext, the audio or drive interfaces), so that a module built against
-// other headers is refused instead of called.
+// Raised whenever a type that crosses the boundary to a driver or decoder module changes
+// (Device, DeviceType, DeviceContext, the audio or drive interfaces, the audio file and wave
+// decoder interfaces), so that a module built against other headers is refused instead of
+// called.
 inline constexpr uint32_t kDriverAbiVersion = 1;
 
 // What a driver module hands out through its entry point.
