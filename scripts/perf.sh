@@ -96,6 +96,7 @@ cpu_of() {
 }
 proc_cpu() { awk '{printf "%.3f", ($14 + $15) / 100}' "/proc/$1/stat"; }
 hwm_mib() { awk '/VmHWM/ {printf "%.0f", $2 / 1024}' "/proc/$1/status"; }
+count_libs() { awk '{f = $6} f ~ /\.so/ {seen[f] = 1} END {print length(seen)}' "/proc/$1/maps"; }
 
 # ---- mcish playback ---------------------------------------------------------------------
 echo "Kobaltune performance, $(date -u '+%Y-%m-%d %H:%M UTC'), build $build, $seconds s of playback"
@@ -153,6 +154,7 @@ KOBALTUNE_AUDIO=null KOBALTUNE_INSPECT=$work/panel.json "$player/kobaltune" >/de
 player_pid=$!
 # Keys only once the window has finished its first activation and has the focus.
 for _ in $(seq 300); do grep -q '"ready": *true' "$work/panel.json" 2>/dev/null && break; sleep 0.1; done
+ready_libs=$(count_libs "$player_pid")
 for _ in $(seq 50); do grep -q '"trackCount": *"[1-9]' "$work/panel.json" 2>/dev/null && break; sleep 0.1; done
 win=$(xdotool search --onlyvisible --name '^Kobaltune$' 2>/dev/null | tail -1 || true)
 [ -n "$win" ] && xdotool windowfocus --sync "$win" >/dev/null 2>&1
@@ -205,7 +207,6 @@ else
 fi
 
 # ---- shared libraries at start ----------------------------------------------------------
-count_libs() { awk '{f = $6} f ~ /\.so/ {seen[f] = 1} END {print length(seen)}' "/proc/$1/maps"; }
 mkfifo "$work/mcish.in"
 exec 3<>"$work/mcish.in"
 "$bin/mcish" --audio=null <"$work/mcish.in" >"$work/mcish.out" 2>/dev/null 3>&- &
@@ -220,4 +221,5 @@ printf '%-26s %10s %9s %9s\n' "shared libraries at start" "count" "bare Qt" "rat
 player_libs=$(awk '{print $3}' "$work/warm" | median)
 bare_libs=$(awk '{print $3}' "$work/bare" | median)
 printf '%-26s %10s %9s %9s\n' "  player" "$player_libs" "$bare_libs" "$(ratio "$player_libs" "$bare_libs")"
+printf '%-26s %10s %9s %9s\n' "  player, first activation" "$ready_libs" "$bare_libs" "$(ratio "$ready_libs" "$bare_libs")"
 printf '%-26s %10s %9s %9s\n' "  mcish" "$mcish_libs" "$bare_libs" "$(ratio "$mcish_libs" "$bare_libs")"

@@ -1,10 +1,12 @@
 #include "ui/SkinArt.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPixmapCache>
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 // The resources live in a static library; naming the initialiser keeps them linked.
@@ -18,7 +20,7 @@ void initResources() { initKobaltuneResources(); }
 const QStringList& artworkNames()
 {
     static const QStringList names = [] {
-        QStringList n{"panel.jpg", "pointer.png", "icon.png", "edit_back.png"};
+        QStringList n{"panel.bmp", "pointer.png", "icon.png", "edit_back.png"};
         for (const char* b : {"play", "pause", "stop", "rr", "ff", "top", "prev", "next", "bottom",
                               "eject", "power", "icon", "open", "updrive", "downdrive", "font"})
             for (const char* look : {"normal", "pressed", "disabled"})
@@ -54,16 +56,23 @@ QPixmap skinPixmap(const QString& name)
 
 QCursor clickCursor()
 {
-    const QPixmap p = skinPixmap(QStringLiteral("pointer.png"));
-    return p.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(p, 1, 1);
+    // Made once and shared: a cursor made from a picture converts it to bitmaps each time.
+    // Released before the application's display goes away.
+    static std::optional<QCursor> cursor;
+    if (!cursor) {
+        const QPixmap p = skinPixmap(QStringLiteral("pointer.png"));
+        cursor = p.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(p, 1, 1);
+        qAddPostRoutine([] { cursor.reset(); });
+    }
+    return *cursor;
 }
 
 QStringList missingImageFormats()
 {
     // Each format is asked of its own reader: listing the supported formats would load every
-    // installed image plugin.
+    // installed image plugin. Both are read by Qt itself, without a plugin.
     QStringList missing;
-    for (const auto& [format, sample] : {std::pair{"png", "icon.png"}, std::pair{"jpg", "panel.jpg"}}) {
+    for (const auto& [format, sample] : {std::pair{"png", "icon.png"}, std::pair{"bmp", "panel.bmp"}}) {
         const auto reader = artReader(QLatin1String(sample));
         if (!reader->canRead() && reader->error() == QImageReader::UnsupportedFormatError)
             missing << QString::fromLatin1(format);

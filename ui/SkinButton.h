@@ -17,5 +17,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QPixmap normal_, pressed_, disabled_;
+    QPixmap look(const char* name) const;
+
+    QString base_;
 };

@@ -73,7 +73,7 @@ frmMedia::frmMedia(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx
     kb::ui::installFontSubstitutions();
     checkArtwork();
     setWindowIcon(QIcon(kb::ui::skinPixmap(QStringLiteral("icon.png"))));
-    skin_ = kb::ui::skinPixmap(QStringLiteral("panel.jpg"));
+    skin_ = kb::ui::skinPixmap(QStringLiteral("panel.bmp"));
     setFixedSize(kb::ui::toPx(kDesignWidth), kb::ui::toPx(kDesignHeight));
     createControls();
     createLabels();
@@ -163,15 +163,16 @@ void frmMedia::createControls()
 
     lvwFileList = new QTreeWidget(this);
     lvwFileList->setObjectName(QStringLiteral("lvwFileList"));
+    // Fonts and style first: the header measures its labels in the font it has when they come.
+    lvwFileList->setFont(kb::ui::listFont());
+    lvwFileList->header()->setFont(kb::ui::listFont());
+    lvwFileList->setStyleSheet(kb::ui::fileListStyle());
     lvwFileList->setHeaderLabels({QStringLiteral("ﾌｧｲﾙ名"), QStringLiteral("ｻｲｽﾞ"), QStringLiteral("種類"),
                                   QStringLiteral("更新日時"), QStringLiteral("属性"), QStringLiteral("DOS名")});
     lvwFileList->setRootIsDecorated(false);
     lvwFileList->setUniformRowHeights(true);
     lvwFileList->setIconSize(QSize(16, 16));
     lvwFileList->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvwFileList->setFont(kb::ui::listFont());
-    lvwFileList->header()->setFont(kb::ui::listFont());
-    lvwFileList->setStyleSheet(kb::ui::fileListStyle());
     placeTwips(lvwFileList, 4290, 540, 3210, 2295);
 
     txtDummy = new KeySink(this);

@@ -1,4 +1,5 @@
 #include "platform/audio/AudioEngine.h"
+#include "platform/audio/DeferredSink.h"
 #include "platform/audio/MixingEngine.h"
 
 #include <cstdio>
@@ -11,9 +12,11 @@ std::unique_ptr<AudioEngine> AudioEngine::create(const SinkChoice& choice)
     std::unique_ptr<AudioSink> sink;
     switch (choice.kind) {
     case SinkChoice::Kind::Sdl:
-        sink = makeSdlSink(period);
-        if (!sink)
-            std::fprintf(stderr, "kobaltune: no sound device could be opened; playing silently\n");
+        // SDL and the sound libraries behind it are loaded when something is first played.
+        // Its sink holds one period in its ring and asks the device for a buffer of one
+        // period, which SDL may not change: two periods unheard.
+        sink = std::make_unique<DeferredSink>([] { return openSdlSinkModule(period); }, "sdl",
+                                              static_cast<int64_t>(2 * period), choice.speed);
         break;
     case SinkChoice::Kind::Capture:
         sink = makeCaptureSink(choice.capturePath, choice.speed, period);

@@ -65,8 +65,9 @@ class AudioEngine {
 public:
     virtual ~AudioEngine() = default;
 
-    // Opens the chosen sink. When an SDL device cannot be opened, falls back to the null
-    // sink (and says so once on stderr); the engine always works.
+    // Opens the chosen sink; the SDL sink is opened when the first sound is output. When an
+    // SDL device cannot be opened, the sound is discarded at real time instead (and stderr
+    // says so once); the engine always works.
     static std::unique_ptr<AudioEngine> create(const SinkChoice& choice);
 
     virtual std::shared_ptr<AudioStream> openStream(Line line) = 0;

@@ -35,7 +35,8 @@ public:
 std::unique_ptr<AudioSink> makeNullSink(double speed, size_t periodFrames);
 // Null when the file cannot be created.
 std::unique_ptr<AudioSink> makeCaptureSink(const std::string& path, double speed, size_t periodFrames);
-// Null when no SDL audio device can be opened.
-std::unique_ptr<AudioSink> makeSdlSink(size_t periodFrames);
+// Loads the SDL output module (found where the driver modules are) and opens its device;
+// null when the module cannot be loaded or no SDL audio device can be opened.
+std::unique_ptr<AudioSink> openSdlSinkModule(size_t periodFrames);
 
 } // namespace kb::audio

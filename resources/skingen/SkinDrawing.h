@@ -13,6 +13,8 @@ enum class ListImage { Closed, Leaf, Archive };
 QString lookName(ButtonLook look);
 // The 527 x 453 panel: brushed metal, the LED window, bezels for list and video.
 QImage drawPanel();
+// The start-up picture at its design size.
+QImage drawSplash(int width, int height);
 // The album editor's background: the panel's metal with wells behind its boxes and list.
 QImage drawEditBackground(int w, int h);
 QImage drawButton(int w, int h, Glyph glyph, ButtonLook look);

@@ -67,7 +67,10 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("skin");
     QDir().mkpath(out);
-    bool ok = save(drawPanel(), out + "/panel.jpg", "JPG", 93);
+    // Uncompressed (and stored so in the resources): read at start-up at once, without an
+    // image-format plugin and without unpacking.
+    bool ok = save(drawPanel(), out + "/panel.bmp");
+    ok = save(drawSplash(299, 92), out + "/splash.png") && ok;
     for (const ButtonSpec& b : kButtons) {
         for (ButtonLook look : {ButtonLook::Normal, ButtonLook::Pressed, ButtonLook::Disabled}) {
             const QString file = QStringLiteral("%1/btn_%2_%3.png").arg(out, b.name, lookName(look));

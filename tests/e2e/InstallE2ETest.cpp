@@ -74,6 +74,10 @@ TEST(Install, TheInstalledTreeIsValidAndTheProgramKeepsItsSettingsWithTheUser)
     EXPECT_TRUE(QFileInfo::exists(prefix + "/share/kobaltune/KOBALTUNE.HLP"));
     EXPECT_TRUE(QFileInfo(prefix + "/share/kobaltune/help").isDir());
     EXPECT_FALSE(QFileInfo::exists(prefix + "/bin/KOBALTUNE.HLP"));
+    // The SDL output module lies with the driver modules.
+    QDirIterator modules(prefix, {"cdaudio.so"}, QDir::Files, QDirIterator::Subdirectories);
+    ASSERT_TRUE(modules.hasNext());
+    EXPECT_TRUE(QFileInfo::exists(QFileInfo(modules.next()).dir().filePath("sdlsink.so")));
     for (const char* size : {"16x16", "32x32", "48x48", "64x64", "128x128", "256x256"})
         EXPECT_TRUE(QFileInfo::exists(prefix + "/share/icons/hicolor/" + size + "/apps/" + kId + ".png")) << size;
     EXPECT_TRUE(QFileInfo::exists(prefix + "/share/icons/hicolor/scalable/apps/" + kId + ".svg"));
@@ -159,6 +163,16 @@ TEST(Install, TheDebianPackageCarriesItsDependenciesAndItsProgramsRunFromAScratc
                                    env);
     EXPECT_EQ(mcish.exitCode, 0) << text(mcish);
     EXPECT_TRUE(mcish.out.contains("0 stopped")) << text(mcish);
+
+    // The SDL output is a module beside the drivers, found from the installed programs when
+    // a sound is first played (without a sound card they then play silently).
+    ChildEnv sdlEnv;
+    sdlEnv.set = {{"XDG_CONFIG_HOME", dir.fileUtf8("config")}, {"KOBALTUNE_AUDIO", "sdl"}};
+    const ChildRun played = runLong(root + "/usr/bin/mcish",
+                                    {"open " + dir.file("tone.wav") + " type waveaudio alias w", "play w wait", "close w"},
+                                    sdlEnv);
+    EXPECT_EQ(played.exitCode, 0) << text(played);
+    EXPECT_FALSE(played.err.contains("sound output module")) << text(played);
 }
 
 } // namespace

@@ -74,6 +74,7 @@ TEST(DriverLoading, HeavyLibrariesAreMappedOnlyOnceTheirDeviceTypeIsOpened)
     EXPECT_FALSE(has(maps, "libavcodec"));
     EXPECT_FALSE(has(maps, "libfluidsynth"));
     EXPECT_FALSE(has(maps, "libcdio"));
+    EXPECT_FALSE(has(maps, "libSDL2"));
     EXPECT_FALSE(has(maps, "/kobaltune/sequencer.so"));
 
     ASSERT_TRUE(mcish.send("open sequencer alias m"));

@@ -1,4 +1,4 @@
-#include "platform/audio/AudioSink.h"
+#include "platform/audio/SinkModule.h"
 
 #include <SDL.h>
 
@@ -125,9 +125,7 @@ private:
     bool initialised_ = false;
 };
 
-} // namespace
-
-std::unique_ptr<AudioSink> makeSdlSink(size_t periodFrames)
+std::unique_ptr<AudioSink> openSdlSink(size_t periodFrames)
 {
     auto sink = std::make_unique<SdlSink>(periodFrames);
     if (!sink->open(periodFrames))
@@ -135,4 +133,7 @@ std::unique_ptr<AudioSink> makeSdlSink(size_t periodFrames)
     return sink;
 }
 
+} // namespace
 } // namespace kb::audio
+
+KB_AUDIO_SINK_MODULE(kb::audio::openSdlSink)
