@@ -31,6 +31,10 @@ public:
         }
         if (initialised_)
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        // SDL's own state (hints, error texts) lives until SDL_Quit; this module is SDL's only
+        // user, and it may be unloaded after the sink is gone.
+        if (SDL_WasInit(0) == 0)
+            SDL_Quit();
     }
 
     bool open(size_t periodFrames)
